@@ -1,0 +1,75 @@
+#include "ImageFixtures.h"
+
+#include "framework/graphics/ImageLib.h"
+
+#include <gtest/gtest.h>
+
+using namespace fixtures;
+
+namespace {
+
+class JPEG2000Test : public ::testing::Test {
+protected:
+    void SetUp() override { ImageLib::InitJPEG2000(); }
+    void TearDown() override { ImageLib::CloseJPEG2000(); }
+
+    ImageLib::ImagePtr Read(Bytes data)
+    {
+        archive.Add("file", std::move(data));
+        return ImageLib::GetJPEG2000Image("file");
+    }
+
+    static std::vector<int> Plane(int seed)
+    {
+        std::vector<int> plane;
+        for (int i = 0; i < kWidth * kHeight; ++i)
+            plane.push_back((i * seed + seed) % 256);
+        return plane;
+    }
+
+    static constexpr int kWidth = 12;
+    static constexpr int kHeight = 7;
+    MemoryArchive archive;
+};
+
+TEST_F(JPEG2000Test, CodestreamsAndJP2FilesDecodeExactly)
+{
+    std::vector<std::vector<int>> rgb = {Plane(3), Plane(5), Plane(11)};
+    std::vector<uint32_t> expected;
+    for (size_t i = 0; i < rgb[0].size(); ++i)
+        expected.push_back(0xFF000000 | uint32_t(rgb[0][i]) << 16 | uint32_t(rgb[1][i]) << 8 | uint32_t(rgb[2][i]));
+    for (bool jp2 : {false, true}) {
+        ImageLib::ImagePtr image = Read(MakeJPEG2000(kWidth, kHeight, rgb, jp2));
+        ASSERT_NE(image, nullptr) << "jp2: " << jp2;
+        EXPECT_EQ(image->GetWidth(), kWidth);
+        EXPECT_EQ(PictureOf(*image).pixels, expected) << "jp2: " << jp2;
+    }
+}
+
+TEST_F(JPEG2000Test, GreyWithAlpha)
+{
+    std::vector<std::vector<int>> planes = {Plane(7), Plane(13)};
+    ImageLib::ImagePtr image = Read(MakeJPEG2000(kWidth, kHeight, planes, true));
+    ASSERT_NE(image, nullptr);
+    uint32_t grey = uint32_t(planes[0][5]);
+    EXPECT_EQ(image->GetBits()[5], uint32_t(planes[1][5]) << 24 | grey << 16 | grey << 8 | grey);
+}
+
+TEST_F(JPEG2000Test, ReadsOnlyWhileTheCodecIsOpenAndThroughTheNameLookup)
+{
+    archive.Add("art/sky.jp2", MakeJPEG2000(kWidth, kHeight, {Plane(3)}, true));
+    EXPECT_NE(ImageLib::GetImage("art/sky", false), nullptr);
+    ImageLib::CloseJPEG2000();
+    EXPECT_EQ(ImageLib::GetImage("art/sky", false), nullptr);
+}
+
+TEST_F(JPEG2000Test, DamagedFilesFailCleanly)
+{
+    Bytes good = MakeJPEG2000(kWidth, kHeight, {Plane(3), Plane(5), Plane(11)}, false);
+    EXPECT_EQ(Read(Bytes(good.begin(), good.begin() + 4)), nullptr);
+    EXPECT_EQ(Read(Bytes(400, 0x33)), nullptr);
+    for (size_t length = 0; length < good.size(); length += 7)
+        Read(Bytes(good.begin(), good.begin() + long(length)));
+}
+
+} // namespace
