@@ -10,7 +10,7 @@ namespace ImageLib {
 
 // Hostile headers can declare gigantic pictures; anything larger than this is refused.
 constexpr int kMaxImageSide = 16384;
-constexpr int64_t kMaxImagePixels = int64_t(1) << 25;
+constexpr int64_t kMaxImagePixels = int64_t(1) << 24; // 4096 x 4096
 
 bool WithinImageLimits(int64_t width, int64_t height);
 

@@ -59,15 +59,21 @@ struct PakSource {
     jpeg_source_mgr pub;
     Nubra::PFILE* file;
     bool startOfFile;
+    bool atEnd;
     JOCTET buffer[kSourceBufferSize];
 };
 
-void InitSource(j_decompress_ptr info) { reinterpret_cast<PakSource*>(info->src)->startOfFile = true; }
+void InitSource(j_decompress_ptr info)
+{
+    auto* source = reinterpret_cast<PakSource*>(info->src);
+    source->startOfFile = true;
+    source->atEnd = false;
+}
 
 boolean FillInputBuffer(j_decompress_ptr info)
 {
     auto* source = reinterpret_cast<PakSource*>(info->src);
-    size_t got = Nubra::PakFileRead(source->buffer, 1, kSourceBufferSize, source->file);
+    size_t got = source->atEnd ? 0 : Nubra::PakFileRead(source->buffer, 1, kSourceBufferSize, source->file);
     if (got == 0) {
         if (source->startOfFile)
             ERREXIT(info, JERR_INPUT_EMPTY);
@@ -75,6 +81,7 @@ boolean FillInputBuffer(j_decompress_ptr info)
         source->buffer[0] = 0xFF;
         source->buffer[1] = JPEG_EOI;
         got = 2;
+        source->atEnd = true;
     }
     source->pub.next_input_byte = source->buffer;
     source->pub.bytes_in_buffer = got;
@@ -86,13 +93,15 @@ void SkipInputData(j_decompress_ptr info, long count)
 {
     if (count <= 0)
         return;
-    jpeg_source_mgr* source = info->src;
-    while (size_t(count) > source->bytes_in_buffer) {
-        count -= long(source->bytes_in_buffer);
+    auto* source = reinterpret_cast<PakSource*>(info->src);
+    while (size_t(count) > source->pub.bytes_in_buffer) {
+        count -= long(source->pub.bytes_in_buffer);
         FillInputBuffer(info);
+        if (source->atEnd)
+            return; // nothing left to skip: the decoder meets the end marker next
     }
-    source->next_input_byte += count;
-    source->bytes_in_buffer -= size_t(count);
+    source->pub.next_input_byte += count;
+    source->pub.bytes_in_buffer -= size_t(count);
 }
 
 void TermSource(j_decompress_ptr) {}

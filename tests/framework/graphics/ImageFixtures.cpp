@@ -50,7 +50,8 @@ size_t MemoryArchive::FRead(void* buffer, size_t size, size_t count, Nubra::PFIL
     const Bytes& data = EntryOf(file);
     size_t left = data.size() - size_t(file->pos);
     size_t elements = size ? std::min(count, left / size) : 0;
-    std::memcpy(buffer, data.data() + file->pos, elements * size);
+    if (elements > 0)
+        std::memcpy(buffer, data.data() + file->pos, elements * size);
     file->pos += int64_t(elements * size);
     return elements;
 }

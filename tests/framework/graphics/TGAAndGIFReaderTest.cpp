@@ -168,6 +168,9 @@ TEST_F(GIFReaderTest, RefusesFilesWithoutAUsableImage)
     trailerFirst.push_back(0x3B);
     Bytes badCodeSize = good;
     badCodeSize[13 + 24 + 10] = 12;
+    Bytes gigantic = good;
+    for (size_t at : {13 + 24 + 5, 13 + 24 + 6, 13 + 24 + 7, 13 + 24 + 8})
+        gigantic[at] = 0xFF; // 65535 x 65535
     struct Case {
         const char* what;
         Bytes data;
@@ -176,6 +179,7 @@ TEST_F(GIFReaderTest, RefusesFilesWithoutAUsableImage)
         {"zero width", MakeGIF(0, 2, {}, {.globalColours = colours})},
         {"trailer before any image", trailerFirst},
         {"code size above 8", badCodeSize},
+        {"beyond the size limits", gigantic},
         {"cut in the header", Bytes(good.begin(), good.begin() + 10)},
         {"cut in the colour table", Bytes(good.begin(), good.begin() + 20)},
     };
