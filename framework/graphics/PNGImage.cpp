@@ -39,9 +39,10 @@ void RequestARGB(png_structp png, png_infop info)
     png_read_update_info(png, info);
 }
 
+// info is null when the library could not be set up.
 struct ReadState {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ReportError, IgnoreWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
     ImagePtr image;
     std::vector<png_bytep> rows;
 
@@ -71,8 +72,8 @@ bool Decode(ReadState& state, Nubra::PFILE* file)
 }
 
 struct WriteState {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, ReportError, IgnoreWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
 
     ~WriteState() { png_destroy_write_struct(&png, &info); }
 };
@@ -104,10 +105,6 @@ ImagePtr GetPNGImage(const std::string& name)
     if (!file)
         return nullptr;
     ReadState state;
-    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ReportError, IgnoreWarning);
-    if (!state.png)
-        return nullptr;
-    state.info = png_create_info_struct(state.png);
     if (!state.info || !Decode(state, file.get()))
         return nullptr;
     return std::move(state.image);
@@ -119,10 +116,6 @@ bool WritePNGImage(const std::string& name, const Image& image)
     if (!out.Get())
         return false;
     WriteState state;
-    state.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, ReportError, IgnoreWarning);
-    if (!state.png)
-        return false;
-    state.info = png_create_info_struct(state.png);
     if (!state.info || !Encode(state, out.Get(), image))
         return false;
     return out.Commit();

@@ -59,6 +59,18 @@ size_t MemoryArchive::FRead(void* buffer, size_t size, size_t count, Nubra::PFIL
 unsigned MemoryArchive::FGetWC(Nubra::PFILE*) { return 0xFFFF; }
 bool MemoryArchive::FEof(Nubra::PFILE* file) { return size_t(file->pos) == EntryOf(file).size(); }
 
+ImageLib::ImagePtr ImageReaderTest::Read(Reader reader, Bytes data)
+{
+    archive.Add("file", std::move(data));
+    return reader("file");
+}
+
+void ImageReaderTest::ExpectRefused(Reader reader, const std::vector<NamedBytes>& files)
+{
+    for (const NamedBytes& file : files)
+        EXPECT_EQ(Read(reader, file.data), nullptr) << file.what;
+}
+
 TempFolder::TempFolder()
 {
     static int counter = 0;

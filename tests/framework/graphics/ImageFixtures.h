@@ -4,6 +4,8 @@
 #include "framework/app/PakFile.h"
 #include "framework/graphics/ImageLib.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -35,6 +37,22 @@ public:
 private:
     std::map<std::string, Bytes> mEntries;
     std::vector<std::string> mOpens;
+};
+
+using Reader = ImageLib::ImagePtr (*)(const std::string&);
+
+// Runs readers on bytes served by an archive of its own.
+class ImageReaderTest : public ::testing::Test {
+protected:
+    ImageLib::ImagePtr Read(Reader reader, Bytes data);
+
+    struct NamedBytes {
+        const char* what;
+        Bytes data;
+    };
+    void ExpectRefused(Reader reader, const std::vector<NamedBytes>& files);
+
+    MemoryArchive archive;
 };
 
 // A fresh folder, removed again at the end of the test.

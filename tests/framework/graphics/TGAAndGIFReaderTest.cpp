@@ -10,20 +10,7 @@ using namespace fixtures;
 
 namespace {
 
-class ReaderTest : public ::testing::Test {
-protected:
-    ImageLib::ImagePtr Read(ImageLib::ImagePtr (*reader)(const std::string&), Bytes data)
-    {
-        archive.Add("file", std::move(data));
-        return reader("file");
-    }
-
-    MemoryArchive archive;
-};
-
-// ---- TGA ----
-
-using TGAReaderTest = ReaderTest;
+using TGAReaderTest = ImageReaderTest;
 
 TEST_F(TGAReaderTest, ReadsTopLeftThirtyTwoBitPixelsAsTheyAre)
 {
@@ -46,10 +33,7 @@ TEST_F(TGAReaderTest, RefusesWhatItCannotRead)
     Picture picture = Gradient(4, 2);
     Bytes truncated = MakeTGA(picture);
     truncated.pop_back();
-    struct Case {
-        const char* what;
-        Bytes data;
-    } cases[] = {
+    ExpectRefused(ImageLib::GetTGAImage, {
         {"24-bit", MakeTGA(picture, {.pixelDepth = 24})},
         {"bottom-left origin", MakeTGA(picture, {.descriptor = 0x08})},
         {"run-length coded", MakeTGA(picture, {.imageType = 10})},
@@ -58,15 +42,11 @@ TEST_F(TGAReaderTest, RefusesWhatItCannotRead)
         {"pixels cut short", truncated},
         {"header cut short", Bytes(truncated.begin(), truncated.begin() + 17)},
         {"empty", {}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Read(ImageLib::GetTGAImage, c.data), nullptr) << c.what;
+    });
     EXPECT_EQ(ImageLib::GetTGAImage("missing.tga"), nullptr);
 }
 
-// ---- GIF ----
-
-class GIFReaderTest : public ReaderTest {
+class GIFReaderTest : public ImageReaderTest {
 protected:
     static std::vector<uint32_t> Expected(const std::vector<uint8_t>& indices, const std::vector<uint32_t>& colours)
     {
@@ -171,10 +151,7 @@ TEST_F(GIFReaderTest, RefusesFilesWithoutAUsableImage)
     Bytes gigantic = good;
     for (size_t at : {13 + 24 + 5, 13 + 24 + 6, 13 + 24 + 7, 13 + 24 + 8})
         gigantic[at] = 0xFF; // 65535 x 65535
-    struct Case {
-        const char* what;
-        Bytes data;
-    } cases[] = {
+    ExpectRefused(ImageLib::GetGIFImage, {
         {"other signature", MakeGIF(2, 2, {0, 1, 1, 0}, {.signature = "GIF88a", .globalColours = colours})},
         {"zero width", MakeGIF(0, 2, {}, {.globalColours = colours})},
         {"trailer before any image", trailerFirst},
@@ -182,9 +159,7 @@ TEST_F(GIFReaderTest, RefusesFilesWithoutAUsableImage)
         {"beyond the size limits", gigantic},
         {"cut in the header", Bytes(good.begin(), good.begin() + 10)},
         {"cut in the colour table", Bytes(good.begin(), good.begin() + 20)},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Read(ImageLib::GetGIFImage, c.data), nullptr) << c.what;
+    });
     // GIF87a files load too.
     EXPECT_NE(Read(ImageLib::GetGIFImage, MakeGIF(2, 2, {0, 1, 1, 0}, {.signature = "GIF87a", .globalColours = colours})), nullptr);
 }
