@@ -405,7 +405,8 @@ int Graphics::WriteWordWrapped(const std::wstring& text, int x, int y, int width
 {
     if (!font)
         return 0;
-    int firstBaseline = y - (font->GetAscent() - font->GetAscentPadding());
+    // y is the top of the text; the first form takes the first line's baseline.
+    int firstBaseline = y + (font->GetAscent() - font->GetAscentPadding());
     return WriteWordWrapped(Rect(x, firstBaseline, width, 0), text, lineSpacing, justification, maxWidth);
 }
 

@@ -342,10 +342,10 @@ TEST_F(GraphicsTest, WordWrapDrawsLinesNearTheClipButMeasuresThemAll)
     EXPECT_EQ(font.draws.size(), 2u);
 }
 
-TEST_F(GraphicsTest, TheSecondWordWrapFormRaisesYByTheAscentAboveThePadding)
+TEST_F(GraphicsTest, TheSecondWordWrapFormTakesTheTopOfTheText)
 {
     g.SetFont(&font);
     font.ascentPadding = 3;
     g.WriteWordWrapped(L"ab", 5, 20, 100);
-    EXPECT_EQ(Drawn(), (Calls{"ab@5,15"}));
+    EXPECT_EQ(Drawn(), (Calls{"ab@5,25"})); // baseline at top + ascent - padding
 }
