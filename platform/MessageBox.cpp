@@ -32,6 +32,9 @@ public:
             data = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, int(MsgBoxResult::Ok), "OK"},
                     {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, int(MsgBoxResult::Cancel), "Cancel"}};
             break;
+        case MsgBoxButtons::CloseNow:
+            data = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, int(MsgBoxResult::Ok), "Close Now"}};
+            break;
         case MsgBoxButtons::YesNo:
             data = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, int(MsgBoxResult::Yes), "Yes"},
                     {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, int(MsgBoxResult::No), "No"}};

@@ -4,7 +4,7 @@
 
 namespace plat {
 
-enum class MsgBoxButtons { Ok, OkCancel, YesNo };
+enum class MsgBoxButtons { Ok, OkCancel, YesNo, CloseNow }; // CloseNow: one "Close Now" button, answering Ok
 enum class MsgBoxIcon { None, Information, Warning, Error, Question };
 enum class MsgBoxResult { Ok, Cancel, Yes, No };
 
