@@ -1,0 +1,46 @@
+#pragma once
+#include "framework/raster/SWTriTypes.h"
+
+// The span fillers: one routine per destination format and combination of the index bits
+// T (texture), A (texture alpha), V (vertex colours), C (constant colour), B (bilinear).
+// They are instantiated in SWTriFillers.cpp; the names listed below are the ones the filler
+// table, the tests and the logs use.
+namespace Nubra {
+
+template <SWTri_Format F, bool T, bool A, bool V, bool C, bool B>
+void SWTri_Fill(const SWTri_FixedVertex* vertices, uint8_t* dest, int32_t pitch, const SWTri_TextureInfo* texture,
+                const SWTri_ConstColor* color);
+
+// Draws nothing: the untextured entries without vertex colours.
+void SWTri_NoFill(const SWTri_FixedVertex* vertices, uint8_t* dest, int32_t pitch, const SWTri_TextureInfo* texture,
+                  const SWTri_ConstColor* color);
+
+namespace swtri {
+constexpr SWTri_Format k8888 = SWTri_Format::ARGB8888;
+constexpr SWTri_Format k888 = SWTri_Format::RGB888;
+constexpr SWTri_Format k565 = SWTri_Format::RGB565;
+constexpr SWTri_Format k555 = SWTri_Format::RGB555;
+} // namespace swtri
+
+// X(name, format, T, A, V, C, B) for every filler of the 32-bit formats. The untextured ones
+// (no T) serve four slots each, as A and B make no difference to them.
+#define SWTRI_FILLERS_32(X) \
+    X(SWTri_Fill8888_V, k8888, 0, 0, 1, 0, 0) \
+    X(SWTri_Fill8888_VC, k8888, 0, 0, 1, 1, 0) \
+    X(SWTri_Fill888_V, k888, 0, 0, 1, 0, 0) \
+    X(SWTri_Fill888_VC, k888, 0, 0, 1, 1, 0)
+
+// The same for the 16-bit formats.
+#define SWTRI_FILLERS_16(X) \
+    X(SWTri_Fill565_V, k565, 0, 0, 1, 0, 0) \
+    X(SWTri_Fill565_VC, k565, 0, 0, 1, 1, 0) \
+    X(SWTri_Fill555_V, k555, 0, 0, 1, 0, 0) \
+    X(SWTri_Fill555_VC, k555, 0, 0, 1, 1, 0)
+
+#define SWTRI_FILLER_ALIAS(name, F, T, A, V, C, B) \
+    inline constexpr SWTri_FillerFn name = &SWTri_Fill<swtri::F, T, A, V, C, B>;
+SWTRI_FILLERS_32(SWTRI_FILLER_ALIAS)
+SWTRI_FILLERS_16(SWTRI_FILLER_ALIAS)
+#undef SWTRI_FILLER_ALIAS
+
+} // namespace Nubra
