@@ -11,6 +11,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -232,6 +233,19 @@ struct TextImageTest : ::testing::Test {
         }
         return out;
     }
+
+    // The coverage of "text" over a W x H surface when its line's top-left corner is at (left, top).
+    std::vector<int> CoverageOn(int W, int H, const std::wstring& text, int left, int top)
+    {
+        std::vector<uint32_t> image = WhiteText(text);
+        int width = font.StringWidth(text);
+        std::vector<int> out(W * H, 0);
+        for (int y = std::max(top, 0); y < std::min(top + font.GetHeight(), H); ++y) {
+            for (int x = std::max(left, 0); x < std::min(left + width, W); ++x)
+                out[y * W + x] = int(image[(y - top) * width + (x - left)] >> 24);
+        }
+        return out;
+    }
 };
 
 int Alpha(uint32_t pixel) { return int(pixel >> 24); }
@@ -291,17 +305,9 @@ TEST_F(TextImageTest, TheSurfaceRoadSitsOnePixelLowerThanTheImageRoad)
     Graphics g;
     font.DrawStringOnSurface(PixelRows::Words(surface.data(), W, H), &g, 5, 20, L"Hi", Color::White,
                              Rect(0, 0, W, H));
-    std::vector<uint32_t> image = WhiteText(L"Hi");
-    int width = font.StringWidth(L"Hi");
-    int top = 20 - font.GetAscent() + 1;
-    for (int y = 0; y < H; ++y) {
-        for (int x = 0; x < W; ++x) {
-            int ix = x - 5, iy = y - top;
-            bool inside = ix >= 0 && ix < width && iy >= 0 && iy < font.GetHeight();
-            int expected = inside ? Alpha(image[iy * width + ix]) : 0;
-            ASSERT_EQ(int(surface[y * W + x] & 0xFF), expected) << x << "," << y;
-        }
-    }
+    std::vector<int> expected = CoverageOn(W, H, L"Hi", 5, 20 - font.GetAscent() + 1);
+    for (int i = 0; i < W * H; ++i)
+        ASSERT_EQ(int(surface[i] & 0xFF), expected[i]) << i % W << "," << i / W;
 }
 
 TEST_F(TextImageTest, TheSurfaceRoadKeepsToItsClip)
@@ -410,17 +416,10 @@ TEST_F(TextImageTest, SixteenBitSurfacesTakeTheTextUnderTheirMasksAndOtherDepths
     PixelRows rows{reinterpret_cast<uint8_t*>(surface.data()), W * 2, W, H, 16, 0x7C00, 0x03E0, 0x001F};
     Graphics g;
     font.DrawStringOnSurface(rows, &g, 2, 18, L"l", Color(255, 0, 255), Rect(0, 0, W, H));
-    std::vector<uint32_t> image = WhiteText(L"l");
-    int width = font.StringWidth(L"l");
-    int top = 18 - font.GetAscent() + 1;
-    for (int y = 0; y < H; ++y) {
-        for (int x = 0; x < W; ++x) {
-            int ix = x - 2, iy = y - top;
-            bool inside = ix >= 0 && ix < width && iy >= 0 && iy < font.GetHeight();
-            int cover = inside ? Alpha(image[iy * width + ix]) : 0;
-            int five = (cover * 31 + 127) / 255;
-            ASSERT_EQ(surface[y * W + x], 0x8000 | five << 10 | five) << x << "," << y;
-        }
+    std::vector<int> cover = CoverageOn(W, H, L"l", 2, 18 - font.GetAscent() + 1);
+    for (int i = 0; i < W * H; ++i) {
+        int five = (cover[i] * 31 + 127) / 255;
+        ASSERT_EQ(surface[i], 0x8000 | five << 10 | five) << i % W << "," << i / W;
     }
 
     std::vector<uint32_t> deep(W * H, 0);
