@@ -32,6 +32,12 @@ std::string Latin1ToUtf8(const std::string& text)
     return out;
 }
 
+// Where a surface draw puts the line's top-left corner: one pixel below the image road.
+Point SurfaceOrigin(const Graphics* g, int x, int y, int ascent)
+{
+    return Point(int(std::lround(double(x) + g->transX)), int(std::lround(double(y - ascent + 1) + g->transY)));
+}
+
 } // namespace
 
 SysFont::SysFont(const std::string& face, int pointSize, bool bold, bool italic, bool underline)
@@ -132,16 +138,6 @@ std::unique_ptr<MemoryImage> SysFont::RenderTextImage(const std::wstring& text, 
     image->SetBits(onWhite.data(), width, height, true);
     return image;
 }
-
-namespace {
-
-// Where a surface draw puts the line's top-left corner: one pixel below the image road.
-Point SurfaceOrigin(const Graphics* g, int x, int y, int ascent)
-{
-    return Point(int(std::lround(double(x) + g->transX)), int(std::lround(double(y - ascent + 1) + g->transY)));
-}
-
-} // namespace
 
 void SysFont::DrawStringOnSurface(const PixelRows& surface, Graphics* g, int x, int y, const std::wstring& text,
                                   const Color& color, const Rect& clip)
