@@ -133,12 +133,12 @@ TEST_F(FontDataTest, GlyphSheetsAreSharedAndPalettised)
 {
     auto first = Font(kMainFont, "one.txt");
     auto second = Font(kMainFont, "two.txt");
-    ASSERT_EQ(host.records.size(), 1u);
-    MemoryImage* sheet = host.records.begin()->second->image;
+    ASSERT_EQ(host.images.size(), 1u);
+    MemoryImage* sheet = host.images.begin()->second->image;
     ASSERT_NE(sheet, nullptr);
     EXPECT_NE(sheet->colorTable, nullptr);
-    EXPECT_EQ(host.records.begin()->second->refCount, 2);
-    EXPECT_EQ(host.records.begin()->first, folder.File("sheet.png") + "|");
+    EXPECT_EQ(host.images.begin()->second->refCount, 2);
+    EXPECT_EQ(host.images.begin()->first, folder.File("sheet.png") + "|");
 }
 
 TEST_F(FontDataTest, LayersAreActiveByPointRangeAndTags)

@@ -1,19 +1,15 @@
 #pragma once
-// Image fonts for the tests: a glyph sheet written as a PNG, a description beside it, and the
-// application's shared images and pop-ups without an application.
+// Image fonts for the tests: a glyph sheet written as a PNG and a description beside it.
 #include "framework/app/StringUtils.h"
 #include "framework/app/Utf16File.h"
 #include "framework/graphics/ImageLib.h"
-#include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SharedImage.h"
 #include "framework/graphics/TestDoubles.h"
 #include "framework/text/FontData.h"
 #include "framework/text/ImageFont.h"
-#include "framework/text/ImageFontHost.h"
+#include "framework/text/StandaloneFontHost.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,32 +18,10 @@ namespace fixtures {
 
 using namespace Nubra;
 
-// Loads each image once per name and records the pop-ups.
-class FakeFontHost : public ImageFontHost {
-public:
-    ~FakeFontHost() override
-    {
-        for (auto& [name, record] : records)
-            delete record->image;
-    }
-
-    SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override
-    {
-        auto& record = records[fileName + "|" + variant];
-        *created = !record;
-        if (!record) {
-            record = std::make_unique<SharedImage>();
-            if (auto picture = ImageLib::GetImage(fileName)) {
-                record->image = new MemoryImage();
-                record->image->SetBits(picture->GetBits(), picture->GetWidth(), picture->GetHeight(), true);
-            }
-        }
-        return SharedImageRef(record.get());
-    }
-
+// Records the pop-ups.
+struct FakeFontHost : StandaloneFontHost {
     void PopupW(const std::wstring& text) override { popups.push_back(text); }
 
-    std::map<std::string, std::unique_ptr<SharedImage>> records;
     std::vector<std::wstring> popups;
 };
 
