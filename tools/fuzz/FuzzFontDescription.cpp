@@ -1,16 +1,11 @@
 // libFuzzer harness for font descriptions: each input is a description file, loaded as an
 // image font whose every layer image is one small sheet, then measured and drawn at two sizes.
+#include "FuzzInput.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/text/ImageFont.h"
 #include "framework/text/ImageFontHost.h"
 
-#include <unistd.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -40,11 +35,6 @@ private:
     Nubra::SharedImage shared_;
 };
 
-std::string InputPath()
-{
-    return (std::filesystem::temp_directory_path() / ("nubra-fuzz-" + std::to_string(::getpid()) + ".txt")).string();
-}
-
 void MeasureAndDraw(Nubra::ImageFont& font, Nubra::Graphics& g)
 {
     const std::wstring sample = L"AVA fox, \u00C4 0123 'x' \"y\" \\";
@@ -57,13 +47,9 @@ void MeasureAndDraw(Nubra::ImageFont& font, Nubra::Graphics& g)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = InputPath();
+    static const std::string path = fuzz::InputPath(".txt");
     static OneSheetHost host;
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return 0;
-    bool written = std::fwrite(data, 1, size, file) == size;
-    if (std::fclose(file) != 0 || !written)
+    if (!fuzz::WriteInput(path, data, size))
         return 0;
 
     Nubra::MemoryImage canvas;
