@@ -27,8 +27,13 @@ constexpr Entry EntryAt(int index)
     const bool T = index & 16, A = index & 8, V = index & 4, C = index & 2, B = index & 1;
     if (!T) // without a texture only V and C matter
         return V ? Entry{Kind::Filler, F, false, false, true, C, false} : Entry{Kind::NoFill, F, 0, 0, 0, 0, 0};
-    // Textured triangles draw nothing until the textured fillers join the table.
-    return Entry{Kind::Empty, F, T, A, V, C, B};
+    if (B && !A) // the driver sets A whenever B is set with a texture
+        return Entry{Kind::Empty, F, 0, 0, 0, 0, 0};
+    if (V) // textured triangles with vertex colours draw nothing until their fillers join the table
+        return Entry{Kind::Empty, F, T, A, V, C, B};
+    if (F == SWTri_Format::RGB888 && !A && !C) // the opaque copy never reads the destination
+        return Entry{Kind::Filler, SWTri_Format::ARGB8888, true, false, false, false, false};
+    return Entry{Kind::Filler, F, T, A, V, C, B};
 }
 
 template <int Index>
@@ -71,9 +76,9 @@ constexpr int CountDistinctFillers()
     return n;
 }
 
-static_assert(CountEntries(Kind::Filler) == 32 && CountEntries(Kind::NoFill) == 32);
-static_assert(CountDistinctFillers() == 8);
-static_assert(EntryAt(101) == EntryAt(100) && EntryAt(15) == EntryAt(6));
+static_assert(CountEntries(Kind::Filler) == 56 && CountEntries(Kind::NoFill) == 32);
+static_assert(CountDistinctFillers() == 31);
+static_assert(EntryAt(48) == EntryAt(16) && EntryAt(101) == EntryAt(100) && EntryAt(15) == EntryAt(6));
 
 } // namespace
 

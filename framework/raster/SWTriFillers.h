@@ -22,25 +22,45 @@ constexpr SWTri_Format k565 = SWTri_Format::RGB565;
 constexpr SWTri_Format k555 = SWTri_Format::RGB555;
 } // namespace swtri
 
-// X(name, format, T, A, V, C, B) for every filler of the 32-bit formats. The untextured ones
-// (no T) serve four slots each, as A and B make no difference to them.
-#define SWTRI_FILLERS_32(X) \
+// X(name, format, T, A, V, C, B) for every filler. The untextured ones (no T) serve four slots
+// each, as A and B make no difference to them; SWTri_Fill32_T serves both 32-bit formats, since
+// it never reads the destination.
+#define SWTRI_FILLERS(X) \
     X(SWTri_Fill8888_V, k8888, 0, 0, 1, 0, 0) \
     X(SWTri_Fill8888_VC, k8888, 0, 0, 1, 1, 0) \
     X(SWTri_Fill888_V, k888, 0, 0, 1, 0, 0) \
-    X(SWTri_Fill888_VC, k888, 0, 0, 1, 1, 0)
-
-// The same for the 16-bit formats.
-#define SWTRI_FILLERS_16(X) \
+    X(SWTri_Fill888_VC, k888, 0, 0, 1, 1, 0) \
+    X(SWTri_Fill32_T, k8888, 1, 0, 0, 0, 0) \
+    X(SWTri_Fill8888_TC, k8888, 1, 0, 0, 1, 0) \
+    X(SWTri_Fill8888_TA, k8888, 1, 1, 0, 0, 0) \
+    X(SWTri_Fill8888_TAB, k8888, 1, 1, 0, 0, 1) \
+    X(SWTri_Fill8888_TAC, k8888, 1, 1, 0, 1, 0) \
+    X(SWTri_Fill8888_TACB, k8888, 1, 1, 0, 1, 1) \
+    X(SWTri_Fill888_TC, k888, 1, 0, 0, 1, 0) \
+    X(SWTri_Fill888_TA, k888, 1, 1, 0, 0, 0) \
+    X(SWTri_Fill888_TAB, k888, 1, 1, 0, 0, 1) \
+    X(SWTri_Fill888_TAC, k888, 1, 1, 0, 1, 0) \
+    X(SWTri_Fill888_TACB, k888, 1, 1, 0, 1, 1) \
     X(SWTri_Fill565_V, k565, 0, 0, 1, 0, 0) \
     X(SWTri_Fill565_VC, k565, 0, 0, 1, 1, 0) \
     X(SWTri_Fill555_V, k555, 0, 0, 1, 0, 0) \
-    X(SWTri_Fill555_VC, k555, 0, 0, 1, 1, 0)
+    X(SWTri_Fill555_VC, k555, 0, 0, 1, 1, 0) \
+    X(SWTri_Fill565_T, k565, 1, 0, 0, 0, 0) \
+    X(SWTri_Fill565_TC, k565, 1, 0, 0, 1, 0) \
+    X(SWTri_Fill565_TA, k565, 1, 1, 0, 0, 0) \
+    X(SWTri_Fill565_TAB, k565, 1, 1, 0, 0, 1) \
+    X(SWTri_Fill565_TAC, k565, 1, 1, 0, 1, 0) \
+    X(SWTri_Fill565_TACB, k565, 1, 1, 0, 1, 1) \
+    X(SWTri_Fill555_T, k555, 1, 0, 0, 0, 0) \
+    X(SWTri_Fill555_TC, k555, 1, 0, 0, 1, 0) \
+    X(SWTri_Fill555_TA, k555, 1, 1, 0, 0, 0) \
+    X(SWTri_Fill555_TAB, k555, 1, 1, 0, 0, 1) \
+    X(SWTri_Fill555_TAC, k555, 1, 1, 0, 1, 0) \
+    X(SWTri_Fill555_TACB, k555, 1, 1, 0, 1, 1)
 
 #define SWTRI_FILLER_ALIAS(name, F, T, A, V, C, B) \
     inline constexpr SWTri_FillerFn name = &SWTri_Fill<swtri::F, T, A, V, C, B>;
-SWTRI_FILLERS_32(SWTRI_FILLER_ALIAS)
-SWTRI_FILLERS_16(SWTRI_FILLER_ALIAS)
+SWTRI_FILLERS(SWTRI_FILLER_ALIAS)
 #undef SWTRI_FILLER_ALIAS
 
 } // namespace Nubra

@@ -57,12 +57,24 @@ inline void ForWords(F&& f)
     [&]<int... I>(std::integer_sequence<int, I...>) { (f(First + I), ...); }(std::make_integer_sequence<int, Last - First>{});
 }
 
+// The plain span: op's pixel work on n pixels from pixel on, the attributes stepping after each.
+template <class Op>
+inline void StepSpan(const Op& op, uint8_t* pixel, uint32_t* q, const int32_t* dq, int32_t n)
+{
+    for (; n > 0; --n, pixel += Op::kPixelSize) {
+        op(pixel, q);
+        ForWords<Op::kFirstWord, Op::kLastWord>([&](int w) { q[w] += uint32_t(dq[w]); });
+    }
+}
+
 } // namespace swtri
 
 // Runs the frame over one triangle. Op provides:
 //   kFirstWord, kLastWord: the attribute words [first, last) interpolated besides x;
 //   kPixelSize: 2 or 4 bytes; kUVBias: subtracted from u and v at each span start;
-//   operator()(uint8_t* pixel, const uint32_t* q): the pixel's work, q indexed by VertexWord.
+//   Span(uint8_t* pixel, uint32_t* q, const int32_t* dq, int32_t n): the work of n pixels from
+//   pixel on, q holding the first pixel's attributes and dq their steps, both indexed by
+//   VertexWord (swtri::StepSpan does it a pixel at a time).
 // Spans are held between the triangle's leftmost and rightmost vertex, so gradients that wrap
 // on slivers cannot carry writes past the triangle's extent.
 template <class Op>
@@ -123,7 +135,7 @@ void SWTri_RunFrame(const SWTri_FixedVertex* vertices, uint8_t* dest, int32_t pi
         for (int32_t y = firstRow; y < endRow; ++y) {
             const int32_t cl = std::max(CeilFixed(longIsLeft ? xL : xS), hullLeft);
             const int32_t cr = std::min(CeilFixed(longIsLeft ? xS : xL), hullRight);
-            int32_t n = Sub(cr, cl) >> 16;
+            const int32_t n = Sub(cr, cl) >> 16;
             if (n > 0) {
                 uint32_t q[kWordCount] = {};
                 const int32_t offset = Sub(cl, xL);
@@ -132,11 +144,7 @@ void SWTri_RunFrame(const SWTri_FixedVertex* vertices, uint8_t* dest, int32_t pi
                     q[kWordU] -= uint32_t(Op::kUVBias);
                     q[kWordV] -= uint32_t(Op::kUVBias);
                 }
-                uint8_t* pixel = row + int64_t(cl >> 16) * kPx;
-                for (; n > 0; --n, pixel += kPx) {
-                    op(pixel, q);
-                    ForWords<First, Last>([&](int w) { q[w] += uint32_t(dqX[w]); });
-                }
+                op.Span(row + int64_t(cl >> 16) * kPx, q, dqX, n);
             }
             xL = Add(xL, dxL);
             xS = Add(xS, dxS);

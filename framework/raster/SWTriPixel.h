@@ -1,10 +1,13 @@
 #pragma once
+#include "framework/raster/SWTriDivide.h"
 #include "framework/raster/SWTriFillers.h"
 #include "framework/raster/SWTriFrame.h"
+#include "framework/raster/SWTriSpanAvx2.h"
+#include "framework/raster/SWTriVectorised.h"
 
 #include <cstring>
 
-// What a span filler does at one pixel: colour, coverage, then skip, write or blend.
+// What a span filler does at one pixel: fetch, modulate, cover, then skip, write or blend.
 // One template, specialised by the destination format and the five index bits, so no pixel
 // loop tests the drawing mode. All channel arithmetic is unsigned 32-bit and truncating.
 namespace Nubra {
@@ -25,6 +28,44 @@ constexpr uint32_t Word(Rgb c) { return c.r << 16 | c.g << 8 | c.b; }
 // An interpolated 8.16 channel held to 0..255.99: rounding of the gradients can carry it a
 // little past the vertices' range, where its integer part would wrap.
 constexpr uint32_t ClampChannel(uint32_t q) { return uint32_t(std::clamp(int32_t(q), 0, 0xFFFFFF)); }
+
+inline uint32_t FetchNearest(const SWTri_TextureInfo& tex, uint32_t u, uint32_t v)
+{
+    const uint32_t index = (v >> 16) * uint32_t(tex.width) + (u >> 16);
+    return index < uint32_t(tex.size) ? tex.bits[index] : 0;
+}
+
+// The alpha-weighted 2x2 fetch: colour already scaled by its alpha (at most 253), alpha at most
+// 254. u and v carry the half-texel offset already.
+struct Filtered {
+    Rgb c;
+    uint32_t a;
+};
+
+inline Filtered FetchFiltered(const SWTri_TextureInfo& tex, uint32_t u, uint32_t v)
+{
+    const int32_t uFloor = SWTri_TexelFloor(int32_t(u));
+    const int32_t vFloor = SWTri_TexelFloor(int32_t(v));
+    const uint32_t width = uint32_t(tex.width);
+    const uint32_t index = uint32_t(vFloor >> 16) * width + uint32_t(uFloor >> 16);
+    const uint32_t fu = ((u - uint32_t(uFloor)) & 0xFFFE) + 1;
+    const uint32_t fv = ((v - uint32_t(vFloor)) & 0xFFFE) + 1;
+    const uint32_t gu = 0x10000 - fu;
+    const uint32_t gv = 0x10000 - fv;
+    const uint32_t weights[4] = {(gu * gv) >> 16, (fu * gv) >> 16, (gu * fv) >> 16, (fu * fv) >> 16};
+    const uint32_t taps[4] = {index, index + 1, index + width, index + width + 1};
+    Filtered out{{0, 0, 0}, 0};
+    for (int i = 0; i < 4; ++i) {
+        const uint32_t t = taps[i] < uint32_t(tex.size) ? tex.bits[taps[i]] : 0;
+        const uint32_t k = (weights[i] * (t >> 24)) >> 16;
+        out.a += k;
+        out.c.r += ((t >> 16) & 0xFF) * k;
+        out.c.g += ((t >> 8) & 0xFF) * k;
+        out.c.b += (t & 0xFF) * k;
+    }
+    out.c = {out.c.r >> 8, out.c.g >> 8, out.c.b >> 8};
+    return out;
+}
 
 template <SWTri_Format F>
 inline uint32_t Load(const uint8_t* p)
@@ -82,7 +123,7 @@ inline void Blend(uint8_t* p, Rgb s, uint32_t sa)
         if (oa == 0)
             return; // nothing of the source over nothing: the pixel stays as it is
         auto channel = [&](uint32_t dc, uint32_t sc) {
-            return std::min<uint32_t>(255, ((((dc * da) >> 8) * inv) + sc * 256) / oa);
+            return std::min<uint32_t>(255, DivideByCoverage(((dc * da) >> 8) * inv + sc * 256, oa));
         };
         const Rgb dc = Channels(d);
         Store<F>(p, (oa - 1) << 24 | Word({channel(dc.r, s.r), channel(dc.g, s.g), channel(dc.b, s.b)}));
@@ -113,9 +154,35 @@ public:
     static constexpr int kPixelSize = SWTri_PixelSize(F);
     static constexpr int32_t kUVBias = B ? 0x8000 : 0;
 
-    PixelOp(const SWTri_TextureInfo*, const SWTri_ConstColor*) {}
+    PixelOp(const SWTri_TextureInfo* texture, const SWTri_ConstColor* color)
+    {
+        if constexpr (T)
+            tex_ = *texture;
+        if constexpr (C)
+            k_ = *color;
+    }
 
-    void operator()(uint8_t* p, const uint32_t* q) const { Untextured(p, q); }
+    void operator()(uint8_t* p, const uint32_t* q) const
+    {
+        if constexpr (T)
+            Textured(p, q);
+        else
+            Untextured(p, q);
+    }
+
+    void Span(uint8_t* p, uint32_t* q, const int32_t* dq, int32_t n) const
+    {
+#if SWTRI_AVX2_SPANS
+        if constexpr (T && !V && kPixelSize == 4) {
+            if (SWTri_VectorisedSpans()) {
+                avx2::TexturedSpan<F, A, C, B>(p, q[kWordU], q[kWordV], uint32_t(dq[kWordU]), uint32_t(dq[kWordV]), n,
+                                               tex_, k_);
+                return;
+            }
+        }
+#endif
+        StepSpan(*this, p, q, dq, n);
+    }
 
 private:
     // Gouraud colour; the constant colour was applied to the vertices before the frame.
@@ -137,6 +204,48 @@ private:
             }
         }
     }
+
+    void Textured(uint8_t* p, const uint32_t* q) const
+    {
+        Rgb x;
+        uint32_t sampleAlpha = 255; // of the texel, or of the filtered fetch, when A
+        if constexpr (B) {
+            const Filtered f = FetchFiltered(tex_, q[kWordU], q[kWordV]);
+            if (f.a <= 8)
+                return;
+            x = f.c;
+            sampleAlpha = f.a;
+        } else {
+            const uint32_t t = FetchNearest(tex_, q[kWordU], q[kWordV]);
+            if constexpr (A) {
+                sampleAlpha = t >> 24;
+                if (sampleAlpha <= 8)
+                    return;
+            }
+            x = Channels(t);
+        }
+
+        uint32_t alphaFactor = 255; // constant alpha, 0-255
+        if constexpr (C) {
+            x = Scale(x, uint32_t(k_.r), uint32_t(k_.g), uint32_t(k_.b));
+            alphaFactor = uint32_t(k_.a);
+        }
+        if constexpr (B && C)
+            x = Scale(x, alphaFactor); // the filtered colour carries every alpha it is drawn with
+
+        if constexpr (!A && !C) {
+            WriteOpaque<F>(p, x);
+        } else {
+            const uint32_t sa = A && !C ? sampleAlpha : (alphaFactor * sampleAlpha) >> 8;
+            if (sa >= 240)
+                WriteOpaque<F>(p, x);
+            else
+                Blend<F>(p, B ? x : Scale(x, sa), sa);
+        }
+    }
+
+    SWTri_TextureInfo tex_{};
+    SWTri_ConstColor k_{};
 };
 
 // The constant colour scales each channel by K/256, on a copy.

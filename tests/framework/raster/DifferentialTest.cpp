@@ -3,6 +3,7 @@
 
 #include "framework/raster/SWTriFillerTable.h"
 #include "framework/raster/SWTriFillers.h"
+#include "framework/raster/SWTriVectorised.h"
 
 #include <gtest/gtest.h>
 
@@ -106,10 +107,16 @@ std::string Describe(const SWTri_FixedVertex* tri)
 
 } // namespace
 
-TEST(SWTriDifferential, EveryFillerMatchesTheReferenceBitForBit)
+class SWTriDifferential : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { SWTri_SetVectorisedSpans(GetParam()); }
+    void TearDown() override { SWTri_SetVectorisedSpans(true); }
+};
+
+TEST_P(SWTriDifferential, EveryFillerMatchesTheReferenceBitForBit)
 {
     const std::vector<FillerUnderTest> fillers = DistinctFillers();
-    EXPECT_EQ(fillers.size(), 8u);
+    EXPECT_EQ(fillers.size(), 31u);
     for (const FillerUnderTest& f : fillers) {
         Random rnd(uint32_t(1000 + f.index));
         std::vector<uint32_t> texels(kTextureWidth * kTextureHeight);
@@ -137,3 +144,6 @@ TEST(SWTriDifferential, EveryFillerMatchesTheReferenceBitForBit)
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(PlainAndVectorSpans, SWTriDifferential, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Vectorised" : "Plain"; });

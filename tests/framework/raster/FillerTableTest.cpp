@@ -29,6 +29,11 @@ const Selection kSelections[] = {
     {k555, 0, 0, 1, 0, 0, 100, SWTri_Fill555_V},
     {k555, 0, 0, 1, 0, 1, 101, SWTri_Fill555_V},
     {k555, 0, 1, 1, 1, 0, 110, SWTri_Fill555_VC},
+    {k8888, 1, 0, 0, 0, 0, 16, SWTri_Fill32_T},
+    {k888, 1, 0, 0, 0, 0, 48, SWTri_Fill32_T},
+    {k888, 1, 1, 0, 1, 1, 59, SWTri_Fill888_TACB},
+    {k565, 1, 1, 0, 0, 1, 89, SWTri_Fill565_TAB},
+    {k555, 1, 0, 0, 1, 0, 114, SWTri_Fill555_TC},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ReferenceFiller.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -195,6 +196,146 @@ void Untextured(SWTri_Format format, uint8_t* p, const int32_t* q)
     }
 }
 
+// ---- texels --------------------------------------------------------------------------------
+
+uint32_t NearestTexel(const SWTri_TextureInfo& t, int32_t u, int32_t v)
+{
+    const uint32_t index = (uint32_t(v) >> 16) * uint32_t(t.width) + (uint32_t(u) >> 16);
+    return index < uint32_t(t.size) ? t.bits[index] : 0;
+}
+
+struct Sample {
+    uint32_t r, g, b, a;
+};
+
+Sample FilteredTexel(const SWTri_TextureInfo& t, int32_t u, int32_t v)
+{
+    const int64_t uFloor = int64_t(std::floor(u / 65536.0)) * 65536;
+    const int64_t vFloor = int64_t(std::floor(v / 65536.0)) * 65536;
+    const uint32_t index = uint32_t(Wrap((vFloor / 65536) * t.width + uFloor / 65536));
+    const uint32_t fu = (uint32_t(u - uFloor) & 0xFFFE) + 1;
+    const uint32_t fv = (uint32_t(v - vFloor) & 0xFFFE) + 1;
+    const uint32_t gu = 0x10000 - fu, gv = 0x10000 - fv;
+    const uint32_t tapIndex[4] = {index, index + 1, index + uint32_t(t.width), index + uint32_t(t.width) + 1};
+    const uint32_t weight[4] = {(gu * gv) >> 16, (fu * gv) >> 16, (gu * fv) >> 16, (fu * fv) >> 16};
+    Sample s{0, 0, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        const uint32_t tap = tapIndex[i] < uint32_t(t.size) ? t.bits[tapIndex[i]] : 0;
+        const uint32_t k = (weight[i] * Byte(tap, 24)) >> 16;
+        s.a += k;
+        s.r += Byte(tap, 16) * k;
+        s.g += Byte(tap, 8) * k;
+        s.b += Byte(tap, 0) * k;
+    }
+    return {s.r >> 8, s.g >> 8, s.b >> 8, s.a};
+}
+
+// ---- the blends of the textured fillers -----------------------------------------------------
+
+void OpaqueWrite(SWTri_Format format, uint8_t* p, uint32_t r, uint32_t g, uint32_t b)
+{
+    if (format == SWTri_Format::RGB565)
+        StorePixel(format, p, Pack565(r, g, b));
+    else if (format == SWTri_Format::RGB555)
+        StorePixel(format, p, Pack555(r, g, b));
+    else
+        StorePixel(format, p, 0xFF000000u | r << 16 | g << 8 | b);
+}
+
+// B1 into 0x8888; the source channels are already scaled by the coverage.
+void BlendB1(uint8_t* p, const uint32_t s[3], uint32_t as)
+{
+    const uint32_t d = LoadPixel(SWTri_Format::ARGB8888, p);
+    const uint32_t da = Byte(d, 24);
+    const uint32_t inv = 256 - as;
+    const uint32_t oa = 256 - ((inv * (256 - da)) >> 8);
+    if (oa == 0)
+        return; // left unchanged: the formula has no value there
+    uint32_t out[3];
+    for (int i = 0; i < 3; ++i) {
+        const uint32_t dc = Byte(d, 16 - 8 * i);
+        out[i] = std::min<uint32_t>((((dc * da) >> 8) * inv + s[i] * 256) / oa, 255); // 256 would store 0
+    }
+    StorePixel(SWTri_Format::ARGB8888, p, (oa - 1) << 24 | out[0] << 16 | out[1] << 8 | out[2]);
+}
+
+// B2 into 0x888.
+void BlendB2(uint8_t* p, const uint32_t s[3], uint32_t as)
+{
+    const uint32_t d = LoadPixel(SWTri_Format::RGB888, p);
+    uint32_t out[3];
+    for (int i = 0; i < 3; ++i)
+        out[i] = ((Byte(d, 16 - 8 * i) * (255 - as)) >> 8) + s[i];
+    StorePixel(SWTri_Format::RGB888, p, 0xFF000000u | out[0] << 16 | out[1] << 8 | out[2]);
+}
+
+// The 16-bit blend: destination fields scaled in place by k, the packed source added.
+void Blend16(SWTri_Format format, uint8_t* p, const uint32_t s[3], uint32_t alpha)
+{
+    const uint32_t d = LoadPixel(format, p);
+    const uint32_t k = (255 - alpha) >> 3;
+    if (format == SWTri_Format::RGB565) {
+        const uint32_t scaled = ((((d >> 11) & 31) * k) >> 5) << 11 | ((((d >> 5) & 63) * k) >> 5) << 5 |
+                                (((d & 31) * k) >> 5);
+        StorePixel(format, p, Pack565(s[0], s[1], s[2]) + scaled);
+    } else {
+        const uint32_t scaled = ((((d >> 10) & 31) * k) >> 5) << 10 | ((((d >> 5) & 31) * k) >> 5) << 5 |
+                                (((d & 31) * k) >> 5);
+        StorePixel(format, p, Pack555(s[0], s[1], s[2]) + scaled);
+    }
+}
+
+void Blend(SWTri_Format format, uint8_t* p, const uint32_t s[3], uint32_t alpha)
+{
+    if (format == SWTri_Format::ARGB8888)
+        BlendB1(p, s, alpha);
+    else if (format == SWTri_Format::RGB888)
+        BlendB2(p, s, alpha);
+    else
+        Blend16(format, p, s, alpha);
+}
+
+// ---- textured fillers without vertex colours ------------------------------------------------
+
+void TexturedPlain(const Filler& f, uint8_t* p, const int32_t* q, const SWTri_TextureInfo& tex,
+                   const SWTri_ConstColor& K)
+{
+    uint32_t m[3];
+    uint32_t textureAlpha; // ta, or the filtered alpha
+    if (f.B) {
+        const Sample s = FilteredTexel(tex, q[6], q[7]);
+        m[0] = s.r, m[1] = s.g, m[2] = s.b;
+        textureAlpha = s.a;
+    } else {
+        const uint32_t t = NearestTexel(tex, q[6], q[7]);
+        m[0] = Byte(t, 16), m[1] = Byte(t, 8), m[2] = Byte(t, 0);
+        textureAlpha = Byte(t, 24);
+    }
+    if (f.A && textureAlpha <= 8)
+        return;
+    if (f.C) {
+        const int32_t kc[3] = {K.r, K.g, K.b};
+        for (int i = 0; i < 3; ++i)
+            m[i] = (m[i] * uint32_t(kc[i])) >> 8;
+        if (f.B)
+            for (uint32_t& c : m)
+                c = (c * uint32_t(K.a)) >> 8;
+    }
+    if (!f.A && !f.C) {
+        OpaqueWrite(f.format, p, m[0], m[1], m[2]);
+        return;
+    }
+    const uint32_t sa = !f.A ? (uint32_t(K.a) * 255) >> 8 : f.C ? (uint32_t(K.a) * textureAlpha) >> 8 : textureAlpha;
+    if (sa >= 240) {
+        OpaqueWrite(f.format, p, m[0], m[1], m[2]);
+        return;
+    }
+    uint32_t s[3];
+    for (int i = 0; i < 3; ++i)
+        s[i] = f.B ? m[i] : (m[i] * sa) >> 8;
+    Blend(f.format, p, s, sa);
+}
+
 // ---- entry ----------------------------------------------------------------------------------
 
 SWTri_FixedVertex ScaledByConstant(SWTri_FixedVertex v, const SWTri_ConstColor& k)
@@ -209,7 +350,7 @@ SWTri_FixedVertex ScaledByConstant(SWTri_FixedVertex v, const SWTri_ConstColor& 
 } // namespace
 
 void Fill(const Filler& f, const SWTri_FixedVertex* vertices, uint8_t* dest, int32_t pitch,
-          const SWTri_TextureInfo* /*texture*/, const SWTri_ConstColor* color)
+          const SWTri_TextureInfo* texture, const SWTri_ConstColor* color)
 {
     if (!f.T) {
         if (!f.V)
@@ -219,6 +360,8 @@ void Fill(const Filler& f, const SWTri_FixedVertex* vertices, uint8_t* dest, int
             for (auto& vertex : v)
                 vertex = ScaledByConstant(vertex, *color);
         Frame(f, v, dest, pitch, [&](uint8_t* p, const int32_t* q) { Untextured(f.format, p, q); });
+    } else if (!f.V) {
+        Frame(f, vertices, dest, pitch, [&](uint8_t* p, const int32_t* q) { TexturedPlain(f, p, q, *texture, *color); });
     }
 }
 
