@@ -1,5 +1,7 @@
 #include "FontFixtures.h"
 
+#include <thread>
+
 using namespace fixtures;
 using NubraTest::SpyImage;
 using NubraTest::Str;
@@ -152,4 +154,33 @@ TEST_F(ImageFontTest, CopiesShareTheDescriptionAndOutliveTheOriginal)
     imageCopy.DrawStringEx(&g, 0, 30, L"AV", Color::White, Rect(), nullptr, &width);
     EXPECT_EQ(width, 14);
     EXPECT_EQ(screen.calls.size(), 2u);
+}
+
+TEST_F(ImageFontTest, FontsDrawingOnTwoThreadsKeepTheirOwnGlyphs)
+{
+    // The command pool is shared by all image fonts; the drawing lock keeps calls apart.
+    auto fontA = Font(kMainFont, "a.txt"), fontV = Font(kMainFont, "v.txt");
+    const std::wstring textA(1000, L'A'), textV(1000, L'V');
+    SpyImage onceA(30000, 50), onceV(30000, 50);
+    Graphics gA(&onceA), gV(&onceV);
+    fontA->DrawString(&gA, 0, 20, textA, Color::White, Rect());
+    fontV->DrawString(&gV, 0, 20, textV, Color::White, Rect());
+
+    auto drawMany = [](ImageFont* font, const std::wstring* text, SpyImage* target) {
+        Graphics context(target);
+        for (int i = 0; i < 20; ++i)
+            font->DrawString(&context, 0, 20, *text, Color::White, Rect());
+    };
+    SpyImage manyA(30000, 50), manyV(30000, 50);
+    std::thread other(drawMany, fontA.get(), &textA, &manyA);
+    drawMany(fontV.get(), &textV, &manyV);
+    other.join();
+
+    Calls expectedA, expectedV;
+    for (int i = 0; i < 20; ++i) {
+        expectedA.insert(expectedA.end(), onceA.calls.begin(), onceA.calls.end());
+        expectedV.insert(expectedV.end(), onceV.calls.begin(), onceV.calls.end());
+    }
+    EXPECT_EQ(manyA.calls, expectedA);
+    EXPECT_EQ(manyV.calls, expectedV);
 }
