@@ -135,6 +135,33 @@ std::string WStringToString(const std::wstring& text)
 
 std::string NubraStringToString(const std::wstring& text) { return WStringToString(text); }
 
+std::string WStringToUtf8(const std::wstring& text)
+{
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (wchar_t wide : text) {
+        auto c = static_cast<uint32_t>(wide);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            c = 0xFFFD;
+        if (c < 0x80) {
+            utf8 += char(c);
+        } else if (c < 0x800) {
+            utf8 += char(0xC0 | (c >> 6));
+            utf8 += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            utf8 += char(0xE0 | (c >> 12));
+            utf8 += char(0x80 | ((c >> 6) & 0x3F));
+            utf8 += char(0x80 | (c & 0x3F));
+        } else {
+            utf8 += char(0xF0 | (c >> 18));
+            utf8 += char(0x80 | ((c >> 12) & 0x3F));
+            utf8 += char(0x80 | ((c >> 6) & 0x3F));
+            utf8 += char(0x80 | (c & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 std::string Upper(const std::string& text)
 {
     std::string result = text;

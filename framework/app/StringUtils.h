@@ -16,6 +16,9 @@ std::wstring StringToWString(const std::string& text);
 std::wstring StringToNubraString(const std::string& text);
 std::string WStringToString(const std::wstring& text);
 std::string NubraStringToString(const std::wstring& text);
+// For the system's interfaces, which take UTF-8; a character that is no Unicode scalar value
+// becomes U+FFFD.
+std::string WStringToUtf8(const std::wstring& text);
 
 std::string Upper(const std::string& text);
 std::wstring Upper(const std::wstring& text);

@@ -1,7 +1,3 @@
-#include <cstdio>
+#include "game/shell/Entry.h"
 
-int main()
-{
-    std::puts("Velmira Cafe: the application object and its main loop are not built yet.");
-    return 0;
-}
+int main() { return RunGame(); }

@@ -1,0 +1,267 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "framework/app/MusicInterface.h"
+#include "framework/widgets/ButtonListener.h"
+#include "framework/widgets/DialogListener.h"
+#include "framework/widgets/WidgetManager.h"
+#include "platform/Events.h"
+#include "platform/InstanceGuard.h"
+#include "platform/MediaSystems.h"
+#include "platform/MessageBox.h"
+#include "platform/Window.h"
+
+namespace Nubra {
+
+class Dialog;
+class Widget;
+
+// The one application object: settings of the run, the window, the widget tree, the music
+// player, the loading thread and the fixed-step main loop. The program entry constructs it,
+// calls Init and Start once each on the main thread, then deletes it. Engine and game classes
+// derive from it and plug in through the virtual hooks.
+class NubraAppBase : public ButtonListener, public DialogListener {
+public:
+    NubraAppBase();
+    ~NubraAppBase() override;
+
+    // Lifecycle (main thread).
+    virtual void Init();
+    virtual void Start();
+    // From any thread; off the main thread it only asks the loop to shut down on its next pass.
+    virtual void Shutdown();
+    // Ends the process with the code at once: flags shut down and flushes the output first.
+    [[noreturn]] void DoExit(int code);
+
+    // Hooks; empty unless overridden.
+    virtual void PreInitHook() {}
+    virtual void PreDisplayHook() {}
+    virtual void InitHook() {}
+    virtual void ShutdownHook() {}
+    virtual void PreTerminate() {}
+    virtual void LoadingThreadProc() {} // on the loading thread
+    virtual void LoadingThreadCompleted() {} // once, on the main thread, after LoadingThreadProc returned
+    virtual void KeyDown(int key) { (void)key; }
+    virtual void GotFocus() {}
+    virtual void LostFocus() {}
+    virtual void CloseRequest() {}
+    virtual bool ChangeDirHook(const std::string& path); // true when it made the folder current itself
+    virtual void HandleNotifyGameMessage(int type, int parameter);
+    virtual void NotifyRunningInstance();
+
+    // Settings storage; the application's values are read in Init and written at the end.
+    virtual void ReadFromRegistry();
+    virtual void WriteToRegistry() {}
+
+    // Command line.
+    virtual void ReadCommandLine();
+    virtual void HandleCmdLineParam(const std::string& text) { (void)text; }
+    virtual void ParseCommandLine(const std::string& option, const std::string& value);
+
+    // Texts of the framework, by id; an application may replace any of them.
+    std::wstring GetString(const std::string& id, const std::wstring& fallback) const;
+    void SetString(const std::string& id, const std::wstring& text);
+
+    // Dialogs, by id.
+    virtual Dialog* NewDialog(int id, bool modal, const std::wstring& title, const std::wstring& text,
+                              const std::wstring& footer, int buttonMode);
+    virtual Dialog* DoDialog(int id, bool modal, const std::wstring& title, const std::wstring& text,
+                             const std::wstring& footer, int buttonMode);
+    virtual void AddDialog(Dialog* dialog);
+    virtual void AddDialog(int id, Dialog* dialog);
+    virtual Dialog* GetDialog(int id) const;
+    virtual bool KillDialog(Dialog* dialog);
+    virtual bool KillDialog(int id);
+    virtual bool KillDialog(int id, bool removeWidget, bool deleteWidget);
+    virtual int GetDialogCount() const { return static_cast<int>(dialogMap.size()); }
+    using ButtonListener::ButtonPress;
+    void DialogButtonPress(int dialogId, int buttonId) override;
+    void DialogButtonDepress(int dialogId, int buttonId) override;
+
+    // Widgets are deleted here once the update that may still use them has returned.
+    virtual void SafeDeleteWidget(Widget* widget);
+
+    // Sound volumes (0..1) and mutes.
+    virtual double GetSfxVolume() const { return sfxVolume; }
+    virtual double GetMusicVolume() const { return musicVolume; }
+    virtual bool IsMuted() const { return muteCount > 0; }
+    bool IsMutedByUser() const { return muteCount - autoMuteCount > 0; } // what "Muted" keeps
+    virtual void SetSfxVolume(double volume);
+    virtual void SetMusicVolume(double volume);
+    virtual void Mute(bool automatic);
+    virtual void Unmute(bool automatic);
+    virtual std::unique_ptr<MusicInterface> CreateMusicInterface();
+
+    // Loading thread.
+    virtual double GetLoadingProgress() const;
+    void WaitForLoadingThread();
+
+    // System message boxes, each bracketed by BeginPopup and EndPopup.
+    virtual void BeginPopup() {}
+    virtual void EndPopup(); // the time spent in the box is not caught up afterwards
+    plat::MsgBoxResult MsgBox(const std::wstring& text, const std::wstring& title, plat::MsgBoxButtons buttons,
+                              plat::MsgBoxIcon icon);
+    void Popup(const std::string& text);
+    void PopupW(const std::wstring& text);
+
+    std::string GetProductVersion() const;
+    std::string GetAppDataFolder() const;
+
+    // Main loop and frame timing.
+    virtual void MainLoop();
+    virtual bool UpdateApp();
+    virtual bool UpdateAppStep(bool& updated);
+    virtual bool Process(bool allowSleep);
+    virtual bool DoUpdateFrames();
+    virtual void UpdateFrames();
+    virtual void UpdateFrameF(float fraction);
+    virtual bool DrawDirtyStuff();
+    virtual bool Redraw();
+    void ResetUpdateTiming(bool relax);
+    void ProcessSafeDeleteWidgets();
+
+    // Window and its messages.
+    virtual void MakeWindow();
+    void WindowProc(const plat::Message& message);
+    // Replays queued messages (only the first when single); true when any remain.
+    bool ProcessDeferredMessages(bool single);
+
+    // Settings of the run.
+    std::string productName = "Product";
+    std::wstring title = L"NubraApp";
+    std::string registryKey;
+    std::string makerName;
+    std::string programFolder;
+    std::string demoFolderName = "nubraapp";
+    std::string demoFileName = "nubraapp.dmo";
+    std::string productVersion;
+    int32_t width = 1024;
+    int32_t height = 768;
+    int32_t colorDepth = 32;
+    bool windowed = false;
+    bool physicallyWindowed = true;
+    bool fullScreenForced = false;
+    int32_t preferredX = -1;
+    int32_t preferredY = -1;
+    int32_t updatePeriod = 10; // ms
+    double updateMultiplier = 1.0;
+    double musicVolume = 0.85;
+    double sfxVolume = 0.85;
+    double savedMusicVolume = 0.0;
+    double savedSfxVolume = 0.0;
+    int32_t muteCount = 0;
+    int32_t autoMuteCount = 0;
+    int32_t refreshRate = 100;
+    bool waitForVSync = false;
+    bool vsyncTimingAllowed = false;
+    bool vsyncUnusableWindowed = true;
+    bool vsyncBroken = false;
+    bool customCursors = false;
+    bool singleInstance = true;
+    bool screenSaverMode = false;
+    bool lastRunClean = true;
+    bool inputLocked = false; // set by the engine while input must not reach the game
+    bool minimized = false;
+    bool paused = false;
+    bool recordingDemo = false;
+    bool playingDemo = false;
+    uint32_t startTick = 0;
+    uint32_t randomSeed = 0;
+
+    // The 3-D choice, and what the display code records about it during the run.
+    bool hardwareAcceleration = false;
+    bool hardwareAccelerationSwitched = false;
+    bool hardwareAccelerationStored = false;
+    bool hardwareAccelerationDecidedByTest = false;
+    bool hardwareAccelerationProblem = false;
+
+    // Lifecycle flags. Those shared with other threads are atomic.
+    bool initialized = false;
+    bool leaveUpdateLoop = false;
+    bool registryRead = false;
+    bool commandLineRead = false;
+    bool closedByUser = false;
+    bool inMainLoop = false;
+    bool loadingThreadWanted = true;
+    std::atomic<bool> shutDown{false};
+    std::atomic<bool> shutdownRequested{false};
+    std::atomic<bool> loadingThreadStarted{false};
+    std::atomic<bool> loadingCompleted{false};
+    std::atomic<bool> completionHandled{false};
+    std::atomic<bool> loadingInProgress{false};
+    std::atomic<int32_t> loadingStepsTotal{0};
+    std::atomic<int32_t> loadingStepsDone{0};
+
+    // Owned parts.
+    std::unique_ptr<WidgetManager> widgetManager;
+    std::unique_ptr<MusicInterface> musicInterface;
+    plat::Window window;
+    std::map<int, Dialog*> dialogMap;
+
+    // Statistics of the run.
+    uint32_t updateCount = 0;
+    uint32_t drawCount = 0;
+    uint32_t sleepCount = 0;
+    uint32_t drawTime = 0;      // ms
+    uint32_t screenBltTime = 0; // ms
+    uint32_t stepsWithChange = 0;
+
+protected:
+    // Frame timing state.
+    double timeBehind = 0.0; // ms not yet consumed by update steps
+    uint32_t lastTimingCheck = 0;
+    bool hasTimingCheck = false;
+    int32_t relaxCounter = 0;
+    double updateFraction = 0.0;
+    int updateState = 0; // 0 pump messages, 1 may update, 2 updated, 3 drawn or slept
+    int updateNesting = 0;
+    int updatesSinceDraw = 0;
+    bool updatedSinceDraw = true;
+    bool nothingDrawnLastTime = false;
+    bool inDraw = false;
+    bool forceRedraw = false;
+    uint32_t lastDrawTime = 0;
+    uint32_t nextDrawTime = 0;
+    int32_t fastCheckCount = 0;
+    uint32_t lastFastCheckTime = 0;
+    int32_t stepsSinceFastCheck = 0;
+
+    // Asks whether to keep 3-D acceleration on when the run has given reason to; the answer
+    // becomes hardwareAcceleration.
+    void ConfirmHardwareAcceleration();
+
+private:
+    bool IsMainThread() const;
+    bool VSyncTimingOn() const;
+    void UpdateTimeBehind();
+    void PumpMessages();
+    void StartLoadingThread();
+    void RunLoadingThread();
+    void ApplyVolumes();
+    void WriteRunStatistics(uint32_t runMs) const;
+    std::string DemoFolder() const;
+
+    plat::MediaSystems media_;
+    plat::InstanceGuard instanceGuard_;
+    std::atomic<std::thread::id> mainThreadId_{};
+    std::thread loadingThread_;
+    std::map<std::string, std::wstring> strings_;
+    std::list<std::pair<int, Widget*>> deferredDeletes_;
+    std::deque<plat::Message> deferredMessages_;
+};
+
+// The application object, set by its constructor.
+extern NubraAppBase* gNubraAppBase;
+
+// A usable desktop area must be larger than the game screen in both directions for a window.
+bool WindowFitsDesktop(int desktopWidth, int desktopHeight, int width, int height);
+
+} // namespace Nubra
