@@ -1,6 +1,6 @@
 #include "platform/Clock.h"
+#include "platform/Replaceable.h"
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -21,22 +21,18 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-SteadyClock& RealClock()
+IClock& RealClock()
 {
     static SteadyClock clock;
     return clock;
 }
 
-std::atomic<IClock*> current{nullptr};
+constinit Replaceable<IClock> current(RealClock);
 
 } // namespace
 
-IClock& Clock()
-{
-    IClock* clock = current.load(std::memory_order_acquire);
-    return clock ? *clock : RealClock();
-}
+IClock& Clock() { return current.Get(); }
 
-void SetClock(IClock* clock) { current.store(clock, std::memory_order_release); }
+void SetClock(IClock* clock) { current.Set(clock); }
 
 } // namespace plat

@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include <atomic>
+#include "platform/Replaceable.h"
 
 namespace plat {
 namespace {
@@ -33,17 +33,18 @@ public:
     }
 };
 
-SdlEventSource sdlSource;
-std::atomic<IEventSource*> current{nullptr};
+IEventSource& SdlSource()
+{
+    static SdlEventSource source;
+    return source;
+}
+
+constinit Replaceable<IEventSource> current(SdlSource);
 
 } // namespace
 
-IEventSource& EventSource()
-{
-    IEventSource* source = current.load(std::memory_order_acquire);
-    return source ? *source : sdlSource;
-}
+IEventSource& EventSource() { return current.Get(); }
 
-void SetEventSource(IEventSource* source) { current.store(source, std::memory_order_release); }
+void SetEventSource(IEventSource* source) { current.Set(source); }
 
 } // namespace plat

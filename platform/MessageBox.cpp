@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include <atomic>
+#include "platform/Replaceable.h"
 
 namespace plat {
 namespace {
@@ -62,18 +62,19 @@ private:
     }
 };
 
-SdlMessageBox sdlBox;
-std::atomic<IMessageBox*> current{nullptr};
+IMessageBox& SdlBox()
+{
+    static SdlMessageBox box;
+    return box;
+}
+
+constinit Replaceable<IMessageBox> current(SdlBox);
 
 } // namespace
 
-IMessageBox& MessageBoxService()
-{
-    IMessageBox* box = current.load(std::memory_order_acquire);
-    return box ? *box : sdlBox;
-}
+IMessageBox& MessageBoxService() { return current.Get(); }
 
-void SetMessageBoxService(IMessageBox* service) { current.store(service, std::memory_order_release); }
+void SetMessageBoxService(IMessageBox* service) { current.Set(service); }
 
 MsgBoxResult FakeMessageBox::Show(const std::string& title, const std::string& text, MsgBoxButtons buttons,
                                   MsgBoxIcon icon)

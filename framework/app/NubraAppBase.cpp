@@ -38,6 +38,7 @@ NubraAppBase::NubraAppBase()
          L"There is an update available for this product.  Would you like to visit the web site to download it?"},
     };
     widgetManager = std::make_unique<WidgetManager>(this);
+    SetImageHost(this);
     gNubraAppBase = this;
 }
 
@@ -58,6 +59,8 @@ NubraAppBase::~NubraAppBase()
     // Before the media systems shut down with the members.
     window.Close();
     instanceGuard_.Release();
+    if (GetImageHost() == this)
+        SetImageHost(nullptr);
     if (gNubraAppBase == this)
         gNubraAppBase = nullptr;
 }
@@ -314,6 +317,24 @@ void NubraAppBase::PopupW(const std::wstring& text)
 {
     MsgBox(text, GetString("FATAL_ERROR", L"FATAL ERROR"), plat::MsgBoxButtons::Ok, plat::MsgBoxIcon::Error);
 }
+
+void NubraAppBase::AddMemoryImage(MemoryImage* image)
+{
+    AutoCrit lock(imageLock);
+    imageRegistry.insert(image);
+}
+
+void NubraAppBase::RemoveMemoryImage(MemoryImage* image)
+{
+    {
+        AutoCrit lock(imageLock);
+        imageRegistry.erase(image);
+    }
+    Remove3DData(image);
+}
+
+// Textures live with an accelerated display, which drops them; without one there are none.
+void NubraAppBase::Remove3DData(MemoryImage* image) { (void)image; }
 
 std::string NubraAppBase::GetProductVersion() const { return NUBRA_PRODUCT_VERSION; }
 

@@ -5,11 +5,14 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
 
+#include "framework/app/CriticalSection.h"
 #include "framework/app/MusicInterface.h"
+#include "framework/graphics/ImageHost.h"
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/DialogListener.h"
 #include "framework/widgets/WidgetManager.h"
@@ -28,7 +31,7 @@ class Widget;
 // player, the loading thread and the fixed-step main loop. The program entry constructs it,
 // calls Init and Start once each on the main thread, then deletes it. Engine and game classes
 // derive from it and plug in through the virtual hooks.
-class NubraAppBase : public ButtonListener, public DialogListener {
+class NubraAppBase : public ButtonListener, public DialogListener, public ImageHost {
 public:
     NubraAppBase();
     ~NubraAppBase() override;
@@ -115,6 +118,14 @@ public:
     std::string GetProductVersion() const;
     std::string GetAppDataFolder() const;
 
+    // The registry of live images; images made without a host of their own register here.
+    void AddMemoryImage(MemoryImage* image) override;
+    void RemoveMemoryImage(MemoryImage* image) override;
+    void Remove3DData(MemoryImage* image) override;
+    bool Is3DAccelerated() override { return false; } // until there is an accelerated display
+    NativeDisplay* GetNativeDisplay() override { return nullptr; }
+    void RequestSharedImageCleanup() override { sharedImageCleanup = true; }
+
     // Main loop and frame timing.
     virtual void MainLoop();
     virtual bool UpdateApp();
@@ -199,12 +210,15 @@ public:
     std::atomic<bool> loadingInProgress{false};
     std::atomic<int32_t> loadingStepsTotal{0};
     std::atomic<int32_t> loadingStepsDone{0};
+    std::atomic<bool> sharedImageCleanup{false}; // a shared image lost its last reference
 
     // Owned parts.
     std::unique_ptr<WidgetManager> widgetManager;
     std::unique_ptr<MusicInterface> musicInterface;
     plat::Window window;
     std::map<int, Dialog*> dialogMap;
+    std::set<MemoryImage*> imageRegistry; // under imageLock
+    CriticalSection imageLock;
 
     // Statistics of the run.
     uint32_t updateCount = 0;

@@ -14,6 +14,7 @@
 #include "framework/app/AppTestSupport.h"
 #include "framework/app/NubraAppBase.h"
 #include "framework/app/PathUtils.h"
+#include "framework/graphics/MemoryImage.h"
 #include "framework/widgets/Dialog.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -419,6 +420,21 @@ TEST(AppLifecycle, DialogsAreKeptByIdAndTheirButtonsMapToApplicationButtons)
     EXPECT_EQ(app.GetDialog(7), nullptr);
     EXPECT_FALSE(app.widgetManager->HasWidget(second));
     EXPECT_FALSE(app.KillDialog(7));
+}
+
+TEST(AppLifecycle, ImagesRegisterWithTheApplicationWhileTheyLive)
+{
+    Log log;
+    {
+        HarnessApp app(&log, ProductFor("Images"));
+        {
+            Nubra::MemoryImage image;
+            EXPECT_EQ(image.app, &app);
+            EXPECT_EQ(app.imageRegistry.count(&image), 1u);
+        }
+        EXPECT_TRUE(app.imageRegistry.empty());
+    }
+    EXPECT_EQ(Nubra::GetImageHost(), nullptr);
 }
 
 struct AccelerationCase {

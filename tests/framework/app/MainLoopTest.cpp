@@ -72,6 +72,25 @@ void WaitForVBlank(plat::SimulatedClock& clock, double hz)
     clock.AdvanceNs((now / period + 1) * period - now);
 }
 
+// Simulated time, no system messages but those a test scripts, and the application.
+class MainLoop : public testing::Test {
+protected:
+    // Every update then leaves something to draw.
+    void KeepBusy() { app.widgetManager->AddWidget(&busy); }
+    // Full screen, where the display's vertical sync may pace the steps.
+    void UseVSync(int32_t hz)
+    {
+        app.vsyncTimingAllowed = true;
+        app.physicallyWindowed = false;
+        app.refreshRate = hz;
+    }
+
+    SimulatedTime time;
+    ScriptedEvents events;
+    LoopApp app;
+    BusyWidget busy; // before the application goes
+};
+
 int LongestRunBetweenPresents(const LoopApp& app)
 {
     int longest = 0;
@@ -80,11 +99,8 @@ int LongestRunBetweenPresents(const LoopApp& app)
     return longest;
 }
 
-TEST(MainLoop, RunsOneHundredStepsASecondAndPresentsOnceASecondWhenNothingIsDirty)
+TEST_F(MainLoop, RunsOneHundredStepsASecondAndPresentsOnceASecondWhenNothingIsDirty)
 {
-    SimulatedTime time;
-    ScriptedEvents events;
-    LoopApp app;
     app.RunUntil(10000);
 
     EXPECT_NEAR(double(app.updateCount), 1000.0, 1.0);
@@ -93,11 +109,8 @@ TEST(MainLoop, RunsOneHundredStepsASecondAndPresentsOnceASecondWhenNothingIsDirt
         EXPECT_EQ(app.presents[i], 1000u * (i + 1)) << "present " << i;
 }
 
-TEST(MainLoop, CatchesUpAtMostTwentyStepsAfterAStall)
+TEST_F(MainLoop, CatchesUpAtMostTwentyStepsAfterAStall)
 {
-    SimulatedTime time;
-    ScriptedEvents events;
-    LoopApp app;
     uint32_t stallEnd = 0;
     app.onStep = [&] {
         if (app.updateCount == 50) {
@@ -115,16 +128,12 @@ TEST(MainLoop, CatchesUpAtMostTwentyStepsAfterAStall)
 
 // A slow machine: each step takes longer than the period, so the loop is always behind and only
 // the limit makes it draw.
-class StepsBetweenDraws : public testing::TestWithParam<std::pair<double, int>> {};
+class StepsBetweenDraws : public MainLoop, public testing::WithParamInterface<std::pair<double, int>> {};
 
 TEST_P(StepsBetweenDraws, FollowTheMultiplier)
 {
     auto [multiplier, limit] = GetParam();
-    SimulatedTime time;
-    ScriptedEvents events;
-    LoopApp app;
-    BusyWidget busy;
-    app.widgetManager->AddWidget(&busy);
+    KeepBusy();
     app.updateMultiplier = multiplier;
     app.onStep = [&] { time.clock.AdvanceMs(25); };
     app.RunUntil(5000);
@@ -138,15 +147,11 @@ TEST_P(StepsBetweenDraws, FollowTheMultiplier)
 INSTANTIATE_TEST_SUITE_P(MainLoop, StepsBetweenDraws,
                          testing::Values(std::pair{1.0, 10}, std::pair{1.5, 15}, std::pair{0.5, 5}));
 
-class Halted : public testing::TestWithParam<bool> {};
+class Halted : public MainLoop, public testing::WithParamInterface<bool> {};
 
 TEST_P(Halted, NeitherUpdatesNorDrawsButKeepsPumpingMessages)
 {
-    SimulatedTime time;
-    ScriptedEvents events;
-    LoopApp app;
-    BusyWidget busy;
-    app.widgetManager->AddWidget(&busy);
+    KeepBusy();
     if (GetParam())
         app.paused = true;
     else
@@ -169,16 +174,10 @@ INSTANTIATE_TEST_SUITE_P(MainLoop, Halted, testing::Bool(), [](const auto& info)
     return info.param ? "Paused" : "MultiplierZero";
 });
 
-TEST(MainLoop, VerticalSyncAtSixtyHertzRunsFiveStepsEveryThreePresents)
+TEST_F(MainLoop, VerticalSyncAtSixtyHertzRunsFiveStepsEveryThreePresents)
 {
-    SimulatedTime time;
-    ScriptedEvents events;
-    LoopApp app;
-    BusyWidget busy;
-    app.widgetManager->AddWidget(&busy);
-    app.vsyncTimingAllowed = true;
-    app.physicallyWindowed = false;
-    app.refreshRate = 60;
+    KeepBusy();
+    UseVSync(60);
     app.onPresent = [&] {
         WaitForVBlank(time.clock, 60.0);
         if (app.presents.size() == 601)
@@ -191,16 +190,10 @@ TEST(MainLoop, VerticalSyncAtSixtyHertzRunsFiveStepsEveryThreePresents)
     EXPECT_FALSE(app.vsyncBroken);
 }
 
-TEST(MainLoop, AnUnknownRefreshRateCountsAsSixtyHertz)
+TEST_F(MainLoop, AnUnknownRefreshRateCountsAsSixtyHertz)
 {
-    SimulatedTime time;
-    ScriptedEvents events;
-    LoopApp app;
-    BusyWidget busy;
-    app.widgetManager->AddWidget(&busy);
-    app.vsyncTimingAllowed = true;
-    app.physicallyWindowed = false;
-    app.refreshRate = 0;
+    KeepBusy();
+    UseVSync(0);
     app.onPresent = [&] { WaitForVBlank(time.clock, 60.0); };
     app.RunUntil(2000);
 
@@ -209,18 +202,13 @@ TEST(MainLoop, AnUnknownRefreshRateCountsAsSixtyHertz)
 
 // Presents that return at once: the display's vertical sync does not pace the steps. Runs of
 // 100 steps are "fast" unless the presents of one run are made slow.
-class BrokenVSync : public testing::TestWithParam<std::pair<int, uint32_t>> {};
+class BrokenVSync : public MainLoop, public testing::WithParamInterface<std::pair<int, uint32_t>> {};
 
 TEST_P(BrokenVSync, ThreeFastRunsInARowTurnVSyncTimingOff)
 {
     auto [slowRun, expectedStep] = GetParam();
-    SimulatedTime time;
-    ScriptedEvents events;
-    LoopApp app;
-    BusyWidget busy;
-    app.widgetManager->AddWidget(&busy);
-    app.vsyncTimingAllowed = true;
-    app.physicallyWindowed = false;
+    KeepBusy();
+    UseVSync(100);
     uint32_t brokenAtStep = 0;
     app.onPresent = [&] {
         if (int(app.updateCount / 100) + 1 == slowRun)
@@ -240,11 +228,9 @@ TEST_P(BrokenVSync, ThreeFastRunsInARowTurnVSyncTimingOff)
 INSTANTIATE_TEST_SUITE_P(MainLoop, BrokenVSync,
                          testing::Values(std::pair{0, 300u}, std::pair{2, 500u}));
 
-TEST(MainLoop, KeepsItsPaceAcrossTheWrapOfTheMillisecondCounter)
+TEST_F(MainLoop, KeepsItsPaceAcrossTheWrapOfTheMillisecondCounter)
 {
-    SimulatedTime time(0x100000000ull - 500);
-    ScriptedEvents events;
-    LoopApp app;
+    time.clock.AdvanceMs(0xFFFFFFFFu - 499);
     app.RunUntil(1500); // 2 s after the start, across the wrap
 
     EXPECT_NEAR(double(app.updateCount), 200.0, 1.0);
@@ -252,10 +238,8 @@ TEST(MainLoop, KeepsItsPaceAcrossTheWrapOfTheMillisecondCounter)
     EXPECT_EQ(app.presents[0], 500u);
 }
 
-TEST(MainLoop, TimeSpentInAMessageBoxIsNotCaughtUp)
+TEST_F(MainLoop, TimeSpentInAMessageBoxIsNotCaughtUp)
 {
-    SimulatedTime time;
-    ScriptedEvents events;
     struct SlowReader : plat::FakeMessageBox {
         plat::MsgBoxResult Show(const std::string& t, const std::string& text, plat::MsgBoxButtons b,
                                 plat::MsgBoxIcon i) override
@@ -267,7 +251,6 @@ TEST(MainLoop, TimeSpentInAMessageBoxIsNotCaughtUp)
     } reader;
     reader.clock = &time.clock;
     plat::SetMessageBoxService(&reader);
-    LoopApp app;
     uint32_t boxClosed = 0;
     app.onStep = [&] {
         if (app.updateCount == 10) {
@@ -316,11 +299,8 @@ struct SelfDeleting : Nubra::Widget {
     Life* life;
 };
 
-TEST(MainLoop, AWidgetDeletedDuringItsUpdateGoesOnlyAfterTheUpdateReturns)
+TEST_F(MainLoop, AWidgetDeletedDuringItsUpdateGoesOnlyAfterTheUpdateReturns)
 {
-    SimulatedTime time;
-    ScriptedEvents events;
-    LoopApp app;
     Life life;
     app.widgetManager->AddWidget(new SelfDeleting(&life));
     uint32_t destroyedAtStep = 0;
@@ -336,11 +316,8 @@ TEST(MainLoop, AWidgetDeletedDuringItsUpdateGoesOnlyAfterTheUpdateReturns)
     EXPECT_TRUE(app.widgetManager->children.empty());
 }
 
-TEST(MainLoop, ADeletionAskedOutsideAModalLoopWaitsForTheOuterUpdate)
+TEST_F(MainLoop, ADeletionAskedOutsideAModalLoopWaitsForTheOuterUpdate)
 {
-    SimulatedTime time;
-    ScriptedEvents events;
-    LoopApp app;
     Life outer, inner;
     inner.askDeletion = false; // only once the modal loop runs
     bool innerGoneInsideLoop = false;
@@ -359,10 +336,8 @@ TEST(MainLoop, ADeletionAskedOutsideAModalLoopWaitsForTheOuterUpdate)
     EXPECT_TRUE(app.widgetManager->children.empty());
 }
 
-TEST(MainLoop, AWidgetHandedOverTwiceIsDeletedOnce)
+TEST_F(MainLoop, AWidgetHandedOverTwiceIsDeletedOnce)
 {
-    SimulatedTime time;
-    LoopApp app;
     Life life;
     auto* widget = new SelfDeleting(&life);
     app.SafeDeleteWidget(widget);
