@@ -25,6 +25,7 @@
 namespace Nubra {
 
 class Dialog;
+class Graphics;
 class Widget;
 
 // The one application object: settings of the run, the window, the widget tree, the music
@@ -56,6 +57,7 @@ public:
     virtual void GotFocus() {}
     virtual void LostFocus() {}
     virtual void CloseRequest() {}
+    virtual void DrawOverlay(Graphics* g) { (void)g; } // on top of the widgets at every draw
     virtual bool ChangeDirHook(const std::string& path); // true when it made the folder current itself
     virtual void HandleNotifyGameMessage(int type, int parameter);
     virtual void NotifyRunningInstance();
