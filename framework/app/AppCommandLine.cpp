@@ -41,7 +41,11 @@ int CountOption(const std::string& value)
 
 std::string Quoted(const std::string& arg)
 {
-    return arg.find(' ') == std::string::npos ? arg : "\"" + arg + "\"";
+    if (arg.find(' ') == std::string::npos)
+        return arg;
+    std::string quoted(1, '"');
+    quoted.append(arg).push_back('"');
+    return quoted;
 }
 
 } // namespace
@@ -54,7 +58,7 @@ void NubraAppBase::ReadCommandLine()
     if (args.size() > 1) {
         std::string text = Quoted(args[1]);
         for (size_t i = 2; i < args.size(); ++i)
-            text += " " + Quoted(args[i]);
+            text.append(1, ' ').append(Quoted(args[i]));
         HandleCmdLineParam(text);
     }
     commandLineRead = true;
