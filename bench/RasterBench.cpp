@@ -9,6 +9,8 @@
 //           half outside the clip rectangle);
 //   inputs: the alpha of the texels, vertices or constant colour: skip (0), opaque (255),
 //           blend (128), mixed (a fixed pattern of the three).
+// pixman has no vertex colours: it draws the untextured cases as flat-colour triangles and none
+// of the vertex-coloured textured ones. --csv keeps the rates in bench/results/RasterBench-<date>.csv.
 #include "framework/raster/SWTri.h"
 #include "framework/raster/SWTriFillers.h"
 #include "framework/raster/SWTriFrame.h"
@@ -21,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <memory>
@@ -432,6 +435,8 @@ void RegisterAll()
     }
 }
 
+bool IsOtherLibrary(const std::string& name) { return name == "pixman" || name == "sdl"; }
+
 // Keeps each case's rate (the median where repetitions give one) while printing as usual.
 class RateCollector : public benchmark::ConsoleReporter {
 public:
@@ -454,8 +459,7 @@ public:
     {
         for (const auto& [name, rate] : rates_) {
             const size_t slash = name.rfind('/');
-            const std::string impl = name.substr(slash + 1);
-            if (impl != "pixman" && impl != "sdl")
+            if (!IsOtherLibrary(name.substr(slash + 1)))
                 continue;
             const auto ours = rates_.find(name.substr(0, slash));
             if (ours != rates_.end() && rate > 0)
@@ -463,15 +467,64 @@ public:
         }
     }
 
+    // One row per case of ours: our rate, the other libraries' rates and our rate over theirs.
+    bool WriteCsv(const std::string& path) const
+    {
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        if (!file)
+            return false;
+        std::fprintf(file, "case,ours_px_per_s,pixman_px_per_s,sdl_px_per_s,ours_over_pixman,ours_over_sdl\n");
+        for (const auto& [name, ours] : rates_) {
+            if (IsOtherLibrary(name.substr(name.rfind('/') + 1)))
+                continue;
+            std::fprintf(file, "%s,%.0f", name.c_str(), ours);
+            std::string ratios;
+            for (const char* library : {"pixman", "sdl"}) {
+                const auto theirs = rates_.find(name + "/" + library);
+                const bool known = theirs != rates_.end() && theirs->second > 0;
+                std::fprintf(file, ",%s", known ? std::to_string(std::llround(theirs->second)).c_str() : "");
+                char ratio[32] = "";
+                if (known)
+                    std::snprintf(ratio, sizeof ratio, "%.2f", ours / theirs->second);
+                ratios += std::string(",") + ratio;
+            }
+            std::fprintf(file, "%s\n", ratios.c_str());
+        }
+        return std::fclose(file) == 0;
+    }
+
 private:
     std::map<std::string, double> rates_;
     std::map<std::string, bool> medians_;
 };
 
+// --csv writes the rates to bench/results/RasterBench-<date>.csv, --csv=<file> elsewhere.
+std::string TakeCsvArgument(int& argc, char** argv)
+{
+    std::string path;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--csv") {
+            char date[16];
+            const std::time_t now = std::time(nullptr);
+            std::strftime(date, sizeof date, "%Y-%m-%d", std::localtime(&now));
+            path = std::string(NUBRA_BENCH_RESULTS) + "/RasterBench-" + date + ".csv";
+        } else if (arg.rfind("--csv=", 0) == 0) {
+            path = arg.substr(6);
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    return path;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    const std::string csv = TakeCsvArgument(argc, argv);
     RegisterAll();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
@@ -480,5 +533,9 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();
     benchmark::Shutdown();
+    if (!csv.empty() && !reporter.WriteCsv(csv)) {
+        std::fprintf(stderr, "could not write %s\n", csv.c_str());
+        return 1;
+    }
     return 0;
 }

@@ -38,19 +38,18 @@ bool IntersectClip(const SWTri_Rect& clip, const SWTri_Dest& dest, ClipBounds& o
 }
 
 // A position in 16.16, truncated toward zero. Clipped vertices lie on the bounds up to rounding;
-// holding them within a pixel of the bounds keeps every span the frame draws inside them.
+// holding them within a pixel of the bounds keeps every span the frame draws inside them. (The
+// limits are whole numbers, so holding before truncating gives the same.)
 int32_t ToFixedPosition(float value, int32_t min, int32_t max)
 {
-    const double fixed = std::trunc(double(value) * 65536.0);
-    return int32_t(std::clamp(fixed, double(min - 1) * 65536.0 + 1.0, double(max + 1) * 65536.0));
+    return int32_t(std::clamp(double(value) * 65536.0, double(min - 1) * 65536.0 + 1.0, double(max + 1) * 65536.0));
 }
 
 // A normalised texture coordinate in 16.16 texels: (coord * size) in float, then * 65536.
 int32_t ToFixedTexel(float coord, float size)
 {
     const float texels = coord * size;
-    const double fixed = std::trunc(double(texels) * 65536.0);
-    return int32_t(std::clamp(fixed, double(std::numeric_limits<int32_t>::min()),
+    return int32_t(std::clamp(double(texels) * 65536.0, double(std::numeric_limits<int32_t>::min()),
                               double(std::numeric_limits<int32_t>::max())));
 }
 

@@ -94,6 +94,12 @@ int SWTri_ClipPolygon(const SWTri_Vertex* t0, const SWTri_Vertex* t1, const SWTr
                       SWTri_VertexPool& pool)
 {
     pool.count = 0;
+    // Most triangles lie wholly inside; no side would change them.
+    auto inside = [&](const SWTri_Vertex* v) { return v->x >= xMin && v->x <= xMax && v->y >= yMin && v->y <= yMax; };
+    if (inside(t0) && inside(t1) && inside(t2)) {
+        out[0] = t0, out[1] = t1, out[2] = t2, out[3] = nullptr;
+        return 3;
+    }
     SWTri_VertexList triangle = {t0, t1, t2, nullptr};
     SWTri_VertexList between;
     if (SWTri_ClipXMin(between, triangle, xMin, pool) < 3)

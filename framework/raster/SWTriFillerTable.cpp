@@ -29,9 +29,7 @@ constexpr Entry EntryAt(int index)
         return V ? Entry{Kind::Filler, F, false, false, true, C, false} : Entry{Kind::NoFill, F, 0, 0, 0, 0, 0};
     if (B && !A) // the driver sets A whenever B is set with a texture
         return Entry{Kind::Empty, F, 0, 0, 0, 0, 0};
-    if (V) // textured triangles with vertex colours draw nothing until their fillers join the table
-        return Entry{Kind::Empty, F, T, A, V, C, B};
-    if (F == SWTri_Format::RGB888 && !A && !C) // the opaque copy never reads the destination
+    if (F == SWTri_Format::RGB888 && !A && !V && !C) // the opaque copy never reads the destination
         return Entry{Kind::Filler, SWTri_Format::ARGB8888, true, false, false, false, false};
     return Entry{Kind::Filler, F, T, A, V, C, B};
 }
@@ -76,8 +74,9 @@ constexpr int CountDistinctFillers()
     return n;
 }
 
-static_assert(CountEntries(Kind::Filler) == 56 && CountEntries(Kind::NoFill) == 32);
-static_assert(CountDistinctFillers() == 31);
+static_assert(CountEntries(Kind::Empty) == 16);
+static_assert(CountEntries(Kind::Filler) + CountEntries(Kind::NoFill) == 112);
+static_assert(CountDistinctFillers() == 55);
 static_assert(EntryAt(48) == EntryAt(16) && EntryAt(101) == EntryAt(100) && EntryAt(15) == EntryAt(6));
 
 } // namespace

@@ -41,6 +41,18 @@ constexpr SWTri_Format k555 = SWTri_Format::RGB555;
     X(SWTri_Fill888_TAB, k888, 1, 1, 0, 0, 1) \
     X(SWTri_Fill888_TAC, k888, 1, 1, 0, 1, 0) \
     X(SWTri_Fill888_TACB, k888, 1, 1, 0, 1, 1) \
+    X(SWTri_Fill8888_TV, k8888, 1, 0, 1, 0, 0) \
+    X(SWTri_Fill8888_TVC, k8888, 1, 0, 1, 1, 0) \
+    X(SWTri_Fill888_TV, k888, 1, 0, 1, 0, 0) \
+    X(SWTri_Fill888_TVC, k888, 1, 0, 1, 1, 0) \
+    X(SWTri_Fill8888_TAV, k8888, 1, 1, 1, 0, 0) \
+    X(SWTri_Fill8888_TAVB, k8888, 1, 1, 1, 0, 1) \
+    X(SWTri_Fill8888_TAVC, k8888, 1, 1, 1, 1, 0) \
+    X(SWTri_Fill8888_TAVCB, k8888, 1, 1, 1, 1, 1) \
+    X(SWTri_Fill888_TAV, k888, 1, 1, 1, 0, 0) \
+    X(SWTri_Fill888_TAVB, k888, 1, 1, 1, 0, 1) \
+    X(SWTri_Fill888_TAVC, k888, 1, 1, 1, 1, 0) \
+    X(SWTri_Fill888_TAVCB, k888, 1, 1, 1, 1, 1) \
     X(SWTri_Fill565_V, k565, 0, 0, 1, 0, 0) \
     X(SWTri_Fill565_VC, k565, 0, 0, 1, 1, 0) \
     X(SWTri_Fill555_V, k555, 0, 0, 1, 0, 0) \
@@ -56,7 +68,19 @@ constexpr SWTri_Format k555 = SWTri_Format::RGB555;
     X(SWTri_Fill555_TA, k555, 1, 1, 0, 0, 0) \
     X(SWTri_Fill555_TAB, k555, 1, 1, 0, 0, 1) \
     X(SWTri_Fill555_TAC, k555, 1, 1, 0, 1, 0) \
-    X(SWTri_Fill555_TACB, k555, 1, 1, 0, 1, 1)
+    X(SWTri_Fill555_TACB, k555, 1, 1, 0, 1, 1) \
+    X(SWTri_Fill565_TV, k565, 1, 0, 1, 0, 0) \
+    X(SWTri_Fill565_TVC, k565, 1, 0, 1, 1, 0) \
+    X(SWTri_Fill555_TV, k555, 1, 0, 1, 0, 0) \
+    X(SWTri_Fill555_TVC, k555, 1, 0, 1, 1, 0) \
+    X(SWTri_Fill565_TAV, k565, 1, 1, 1, 0, 0) \
+    X(SWTri_Fill565_TAVB, k565, 1, 1, 1, 0, 1) \
+    X(SWTri_Fill565_TAVC, k565, 1, 1, 1, 1, 0) \
+    X(SWTri_Fill565_TAVCB, k565, 1, 1, 1, 1, 1) \
+    X(SWTri_Fill555_TAV, k555, 1, 1, 1, 0, 0) \
+    X(SWTri_Fill555_TAVB, k555, 1, 1, 1, 0, 1) \
+    X(SWTri_Fill555_TAVC, k555, 1, 1, 1, 1, 0) \
+    X(SWTri_Fill555_TAVCB, k555, 1, 1, 1, 1, 1)
 
 #define SWTRI_FILLER_ALIAS(name, F, T, A, V, C, B) \
     inline constexpr SWTri_FillerFn name = &SWTri_Fill<swtri::F, T, A, V, C, B>;

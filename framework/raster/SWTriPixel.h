@@ -173,10 +173,9 @@ public:
     void Span(uint8_t* p, uint32_t* q, const int32_t* dq, int32_t n) const
     {
 #if SWTRI_AVX2_SPANS
-        if constexpr (T && !V && kPixelSize == 4) {
+        if constexpr (T && kPixelSize == 4) {
             if (SWTri_VectorisedSpans()) {
-                avx2::TexturedSpan<F, A, C, B>(p, q[kWordU], q[kWordV], uint32_t(dq[kWordU]), uint32_t(dq[kWordV]), n,
-                                               tex_, k_);
+                avx2::TexturedSpan<F, A, V, C, B>(p, q, dq, n, tex_, k_);
                 return;
             }
         }
@@ -225,23 +224,36 @@ private:
             x = Channels(t);
         }
 
-        uint32_t alphaFactor = 255; // constant alpha, 0-255
-        if constexpr (C) {
+        uint32_t alphaFactor = 255; // vertex or constant alpha, 0-255
+        if constexpr (V) {
+            alphaFactor = Factor(q[kWordA], k_.a);
+            x = Scale(x, Factor(q[kWordR], k_.r), Factor(q[kWordG], k_.g), Factor(q[kWordB], k_.b));
+        } else if constexpr (C) {
             x = Scale(x, uint32_t(k_.r), uint32_t(k_.g), uint32_t(k_.b));
             alphaFactor = uint32_t(k_.a);
         }
-        if constexpr (B && C)
+        if constexpr (B && (V || C))
             x = Scale(x, alphaFactor); // the filtered colour carries every alpha it is drawn with
 
-        if constexpr (!A && !C) {
+        if constexpr (!A && !V && !C) {
             WriteOpaque<F>(p, x);
         } else {
-            const uint32_t sa = A && !C ? sampleAlpha : (alphaFactor * sampleAlpha) >> 8;
+            const uint32_t sa = A && !V && !C ? sampleAlpha : (alphaFactor * sampleAlpha) >> 8;
             if (sa >= 240)
                 WriteOpaque<F>(p, x);
             else
                 Blend<F>(p, B ? x : Scale(x, sa), sa);
         }
+    }
+
+    // A vertex channel as a factor 0-255, taking the constant channel in when C is set.
+    static uint32_t Factor(uint32_t attribute, int32_t constant)
+    {
+        const uint32_t clamped = ClampChannel(attribute);
+        if constexpr (C)
+            return (uint32_t(constant) * clamped) >> 24;
+        else
+            return clamped >> 16;
     }
 
     SWTri_TextureInfo tex_{};

@@ -1,6 +1,6 @@
 #pragma once
 #include "framework/raster/SWTriDivide.h"
-#include "framework/raster/SWTriTypes.h"
+#include "framework/raster/SWTriFrame.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define SWTRI_AVX2_SPANS 1
@@ -145,34 +145,68 @@ SWTRI_AVX2_INLINE V8 Blend8888(V8 d, V8 s, V8 sa)
     return Select(_mm256_cmpeq_epi32(oa, _mm256_setzero_si256()), d, out);
 }
 
-// A textured span without vertex colours into a 32-bit destination (the T, TC, TA, TAB, TAC and
-// TACB fillers).
-template <SWTri_Format F, bool A, bool C, bool B>
-SWTRI_AVX2 void TexturedSpan(uint8_t* pixel, uint32_t u0, uint32_t v0, uint32_t du, uint32_t dv, int32_t n,
+// A vertex channel (8.16) as a factor 0-255, held to 0..255.99 and taking the constant channel
+// in when there is one.
+template <bool C>
+SWTRI_AVX2_INLINE V8 Factor(V8 attribute, int32_t constant)
+{
+    const V8 clamped = _mm256_min_epi32(_mm256_max_epi32(attribute, _mm256_setzero_si256()), Set(0xFFFFFF));
+    return C ? Shr<24>(Mul(Set(uint32_t(constant)), clamped)) : Shr<16>(clamped);
+}
+
+// The interpolated words [First, Last) of eight pixels: the span's start and step, then eight
+// steps at a time.
+template <int First, int Last>
+class Attributes8 {
+public:
+    SWTRI_AVX2_INLINE Attributes8(const uint32_t* q, const int32_t* dq)
+    {
+        const V8 lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+        for (int w = First; w < Last; ++w) {
+            value_[w - First] = Add(Set(q[w]), Mul(lane, Set(uint32_t(dq[w]))));
+            step_[w - First] = Set(uint32_t(dq[w]) * 8);
+        }
+    }
+    SWTRI_AVX2_INLINE V8 operator[](int word) const { return value_[word - First]; }
+    SWTRI_AVX2_INLINE void Advance()
+    {
+        for (int w = 0; w < Last - First; ++w)
+            value_[w] = Add(value_[w], step_[w]);
+    }
+
+private:
+    V8 value_[Last - First];
+    V8 step_[Last - First];
+};
+
+// A textured span into a 32-bit destination: every textured filler of the 32-bit formats.
+template <SWTri_Format F, bool A, bool V, bool C, bool B>
+SWTRI_AVX2 void TexturedSpan(uint8_t* pixel, const uint32_t* q, const int32_t* dq, int32_t n,
                              const SWTri_TextureInfo& tex, const SWTri_ConstColor& k)
 {
-    constexpr bool kReadsDestination = A || C;
+    constexpr bool kReadsDestination = A || V || C;
     const V8 lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    V8 u = Add(Set(u0), Mul(lane, Set(du)));
-    V8 v = Add(Set(v0), Mul(lane, Set(dv)));
+    Attributes8<V ? kWordA : kWordU, kWordCount> at(q, dq);
     int* p = reinterpret_cast<int*>(pixel);
-    for (; n > 0; n -= 8, p += 8, u = Add(u, Set(du * 8)), v = Add(v, Set(dv * 8))) {
+    for (; n > 0; n -= 8, p += 8, at.Advance()) {
         const bool full = n >= 8;
         const V8 live = full ? Set(~0u) : _mm256_cmpgt_epi32(Set(uint32_t(n)), lane);
-        const Sample sample = B ? Filtered(tex, u, v, live) : Nearest(tex, u, v, live);
+        const Sample sample = B ? Filtered(tex, at[kWordU], at[kWordV], live) : Nearest(tex, at[kWordU], at[kWordV], live);
         V8 x = sample.color;
-        if constexpr (C) {
+        V8 alphaFactor = Set(255); // vertex or constant alpha
+        if constexpr (V) {
+            alphaFactor = Factor<C>(at[kWordA], k.a);
+            x = ModulatePacked(x, Factor<C>(at[kWordR], k.r), Factor<C>(at[kWordG], k.g), Factor<C>(at[kWordB], k.b));
+        } else if constexpr (C) {
+            alphaFactor = Set(uint32_t(k.a));
             x = ModulatePacked(x, Set(uint32_t(k.r)), Set(uint32_t(k.g)), Set(uint32_t(k.b)));
-            if constexpr (B)
-                x = ScalePacked(x, Set(uint32_t(k.a)));
         }
+        if constexpr (B && (V || C))
+            x = ScalePacked(x, alphaFactor);
         V8 out = Or(x, Set(0xFF000000u));
         if constexpr (kReadsDestination) {
-            V8 sa = sample.alpha;
-            if constexpr (!A)
-                sa = Set((uint32_t(k.a) * 255) >> 8);
-            else if constexpr (C)
-                sa = Shr<8>(Mul(Set(uint32_t(k.a)), sa));
+            const V8 sampleAlpha = A ? sample.alpha : Set(255);
+            const V8 sa = A && !V && !C ? sampleAlpha : Shr<8>(Mul(alphaFactor, sampleAlpha));
             const V8 opaque = Above(sa, 239);
             const V8 kept = A ? _mm256_cmpgt_epi32(Set(9), sample.alpha) : _mm256_setzero_si256();
             // Chunks of opaque texels alone, the common case, need not read the destination.

@@ -116,7 +116,7 @@ protected:
 TEST_P(SWTriDifferential, EveryFillerMatchesTheReferenceBitForBit)
 {
     const std::vector<FillerUnderTest> fillers = DistinctFillers();
-    EXPECT_EQ(fillers.size(), 31u);
+    EXPECT_EQ(fillers.size(), 55u);
     for (const FillerUnderTest& f : fillers) {
         Random rnd(uint32_t(1000 + f.index));
         std::vector<uint32_t> texels(kTextureWidth * kTextureHeight);

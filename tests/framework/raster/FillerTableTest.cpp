@@ -34,6 +34,10 @@ const Selection kSelections[] = {
     {k888, 1, 1, 0, 1, 1, 59, SWTri_Fill888_TACB},
     {k565, 1, 1, 0, 0, 1, 89, SWTri_Fill565_TAB},
     {k555, 1, 0, 0, 1, 0, 114, SWTri_Fill555_TC},
+    {k8888, 1, 0, 1, 0, 0, 20, SWTri_Fill8888_TV},
+    {k888, 1, 1, 1, 1, 1, 63, SWTri_Fill888_TAVCB},
+    {k565, 1, 0, 1, 1, 0, 86, SWTri_Fill565_TVC},
+    {k555, 1, 1, 1, 0, 1, 125, SWTri_Fill555_TAVB},
 };
 
 } // namespace
@@ -54,6 +58,15 @@ TEST(SWTriFillerTable, UntexturedWithoutVertexColoursNeverDraws)
             const bool A = bits & 8, C = bits & 2, B = bits & 1;
             EXPECT_EQ(SWTri_Fillers()[size_t(SWTri_FillerIndex(format, false, A, false, C, B))], &SWTri_NoFill);
         }
+}
+
+TEST(SWTriFillerTable, OnlyTheNeverSelectedSlotsAreEmpty)
+{
+    // Textured, no texture alpha, bilinear: the driver sets A whenever B comes with a texture.
+    for (int index = 0; index < 128; ++index) {
+        const bool neverSelected = (index & 16) && !(index & 8) && (index & 1);
+        EXPECT_EQ(SWTri_Fillers()[size_t(index)] == nullptr, neverSelected) << "index " << index;
+    }
 }
 
 TEST(SWTriFillerTable, UnknownFormatSelectsNothing)

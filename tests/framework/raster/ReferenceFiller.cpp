@@ -295,37 +295,20 @@ void Blend(SWTri_Format format, uint8_t* p, const uint32_t s[3], uint32_t alpha)
         Blend16(format, p, s, alpha);
 }
 
-// ---- textured fillers without vertex colours ------------------------------------------------
+// ---- textured fillers -----------------------------------------------------------------------
 
-void TexturedPlain(const Filler& f, uint8_t* p, const int32_t* q, const SWTri_TextureInfo& tex,
-                   const SWTri_ConstColor& K)
+// The nearest texel, or the filtered one; a is the texel's alpha or the filtered alpha.
+Sample SampleAt(const Filler& f, const int32_t* q, const SWTri_TextureInfo& tex)
 {
-    uint32_t m[3];
-    uint32_t textureAlpha; // ta, or the filtered alpha
-    if (f.B) {
-        const Sample s = FilteredTexel(tex, q[6], q[7]);
-        m[0] = s.r, m[1] = s.g, m[2] = s.b;
-        textureAlpha = s.a;
-    } else {
-        const uint32_t t = NearestTexel(tex, q[6], q[7]);
-        m[0] = Byte(t, 16), m[1] = Byte(t, 8), m[2] = Byte(t, 0);
-        textureAlpha = Byte(t, 24);
-    }
-    if (f.A && textureAlpha <= 8)
-        return;
-    if (f.C) {
-        const int32_t kc[3] = {K.r, K.g, K.b};
-        for (int i = 0; i < 3; ++i)
-            m[i] = (m[i] * uint32_t(kc[i])) >> 8;
-        if (f.B)
-            for (uint32_t& c : m)
-                c = (c * uint32_t(K.a)) >> 8;
-    }
-    if (!f.A && !f.C) {
-        OpaqueWrite(f.format, p, m[0], m[1], m[2]);
-        return;
-    }
-    const uint32_t sa = !f.A ? (uint32_t(K.a) * 255) >> 8 : f.C ? (uint32_t(K.a) * textureAlpha) >> 8 : textureAlpha;
+    if (f.B)
+        return FilteredTexel(tex, q[6], q[7]);
+    const uint32_t t = NearestTexel(tex, q[6], q[7]);
+    return {Byte(t, 16), Byte(t, 8), Byte(t, 0), Byte(t, 24)};
+}
+
+// Opaque from coverage 240 on; below it a blend, whose source the filtered colour already is.
+void WriteOrBlend(const Filler& f, uint8_t* p, const uint32_t m[3], uint32_t sa)
+{
     if (sa >= 240) {
         OpaqueWrite(f.format, p, m[0], m[1], m[2]);
         return;
@@ -334,6 +317,56 @@ void TexturedPlain(const Filler& f, uint8_t* p, const int32_t* q, const SWTri_Te
     for (int i = 0; i < 3; ++i)
         s[i] = f.B ? m[i] : (m[i] * sa) >> 8;
     Blend(f.format, p, s, sa);
+}
+
+void TexturedPlain(const Filler& f, uint8_t* p, const int32_t* q, const SWTri_TextureInfo& tex,
+                   const SWTri_ConstColor& K)
+{
+    const Sample sample = SampleAt(f, q, tex);
+    if (f.A && sample.a <= 8)
+        return;
+    uint32_t m[3] = {sample.r, sample.g, sample.b};
+    if (f.C) {
+        const int32_t kc[3] = {K.r, K.g, K.b};
+        for (int i = 0; i < 3; ++i)
+            m[i] = (m[i] * uint32_t(kc[i])) >> 8;
+        if (f.B)
+            for (uint32_t& c : m)
+                c = (c * uint32_t(K.a)) >> 8;
+    }
+    if (!f.A && !f.C)
+        OpaqueWrite(f.format, p, m[0], m[1], m[2]);
+    else
+        WriteOrBlend(f, p, m, !f.A ? (uint32_t(K.a) * 255) >> 8 : f.C ? (uint32_t(K.a) * sample.a) >> 8 : sample.a);
+}
+
+// The vertex factors fa, fr, fg, fb, with the constant colour taken in when C is set.
+void VertexFactors(const Filler& f, const int32_t* q, const SWTri_ConstColor& K, uint32_t factor[4])
+{
+    const int32_t kc[4] = {K.a, K.r, K.g, K.b};
+    for (int i = 0; i < 4; ++i) {
+        const uint32_t attribute = Clamped(q[2 + i]);
+        factor[i] = f.C ? (uint32_t(kc[i]) * attribute) >> 24 : attribute >> 16;
+    }
+}
+
+void TexturedVertexColoured(const Filler& f, uint8_t* p, const int32_t* q, const SWTri_TextureInfo& tex,
+                            const SWTri_ConstColor& K)
+{
+    const Sample sample = SampleAt(f, q, tex);
+    const uint32_t textureAlpha = f.A ? sample.a : 255; // without A the texel counts as opaque
+    if (f.A && textureAlpha <= 8)
+        return;
+    uint32_t factor[4];
+    VertexFactors(f, q, K, factor);
+    const uint32_t texel[3] = {sample.r, sample.g, sample.b};
+    uint32_t c[3];
+    for (int i = 0; i < 3; ++i) {
+        c[i] = ((texel[i] * factor[1 + i]) >> 8) & 255;
+        if (f.B)
+            c[i] = ((c[i] * factor[0]) >> 8) & 255;
+    }
+    WriteOrBlend(f, p, c, (factor[0] * textureAlpha) >> 8);
 }
 
 // ---- entry ----------------------------------------------------------------------------------
@@ -360,7 +393,10 @@ void Fill(const Filler& f, const SWTri_FixedVertex* vertices, uint8_t* dest, int
             for (auto& vertex : v)
                 vertex = ScaledByConstant(vertex, *color);
         Frame(f, v, dest, pitch, [&](uint8_t* p, const int32_t* q) { Untextured(f.format, p, q); });
-    } else if (!f.V) {
+    } else if (f.V) {
+        Frame(f, vertices, dest, pitch,
+              [&](uint8_t* p, const int32_t* q) { TexturedVertexColoured(f, p, q, *texture, *color); });
+    } else {
         Frame(f, vertices, dest, pitch, [&](uint8_t* p, const int32_t* q) { TexturedPlain(f, p, q, *texture, *color); });
     }
 }

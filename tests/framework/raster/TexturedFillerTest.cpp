@@ -1,4 +1,4 @@
-#include "RasterTestSupport.h"
+#include "TexelSamples.h"
 
 #include "framework/raster/SWTri.h"
 #include "framework/raster/SWTriDivide.h"
@@ -9,39 +9,6 @@
 using namespace rastertest;
 
 namespace {
-
-constexpr auto k8888 = SWTri_Format::ARGB8888;
-constexpr auto k888 = SWTri_Format::RGB888;
-constexpr auto k565 = SWTri_Format::RGB565;
-constexpr auto k555 = SWTri_Format::RGB555;
-constexpr SWTri_ConstColor kNoColor{255, 255, 255, 255};
-
-constexpr uint32_t Rgb565(uint32_t r, uint32_t g, uint32_t b) { return r << 11 | g << 5 | b; }
-constexpr uint32_t Rgb555(uint32_t r, uint32_t g, uint32_t b) { return r << 10 | g << 5 | b; }
-
-// One pixel drawn from one sample point: every vertex carries the same (u, v), in texels.
-struct SampleCase {
-    const char* what;
-    SWTri_FillerFn filler;
-    SWTri_Format format;
-    uint32_t before;
-    std::vector<uint32_t> texels; // a 2 x 2 texture
-    double u, v;
-    SWTri_ConstColor k;
-    uint32_t after;
-};
-
-uint32_t DrawSample(const SampleCase& c)
-{
-    Canvas canvas(c.format, 4, 4, c.before);
-    const SWTri_TextureInfo texture{c.texels.data(), 2, int32_t(c.texels.size())};
-    const SWTri_FixedVertex tri[3] = {Vx(0, 0, 0, c.u, c.v), Vx(4, 0, 0, c.u, c.v), Vx(0, 4, 0, c.u, c.v)};
-    c.filler(tri, canvas.Origin(), canvas.Pitch(), &texture, &c.k);
-    EXPECT_TRUE(canvas.GuardIntact());
-    return canvas.At(1, 1);
-}
-
-std::vector<uint32_t> Uniform(uint32_t texel) { return {texel, texel, texel, texel}; }
 
 const SampleCase kNearest32[] = {
     {"opaque copy ignores texel alpha", SWTri_Fill32_T, k888, 0, Uniform(0x00123456), 0.5, 0.5, kNoColor, 0xFF123456},
@@ -112,12 +79,6 @@ const SampleCase kFiltered[] = {
      1.5, {128, 255, 0, 255}, 0xFF7E007E},
 };
 
-void ExpectSamples(const SampleCase* begin, const SampleCase* end)
-{
-    for (const SampleCase* c = begin; c != end; ++c)
-        EXPECT_EQ(DrawSample(*c), c->after) << c->what;
-}
-
 } // namespace
 
 TEST(SWTriBlend, DivisionByCoverageIsExact)
@@ -130,11 +91,11 @@ TEST(SWTriBlend, DivisionByCoverageIsExact)
     EXPECT_EQ(wrong, 0u);
 }
 
-TEST(SWTriTexturedFillers, NearestInto32Bit) { ExpectSamples(std::begin(kNearest32), std::end(kNearest32)); }
+TEST(SWTriTexturedFillers, NearestInto32Bit) { ExpectSamples(kNearest32); }
 
-TEST(SWTriTexturedFillers, NearestInto16Bit) { ExpectSamples(std::begin(kNearest16), std::end(kNearest16)); }
+TEST(SWTriTexturedFillers, NearestInto16Bit) { ExpectSamples(kNearest16); }
 
-TEST(SWTriTexturedFillers, Filtered) { ExpectSamples(std::begin(kFiltered), std::end(kFiltered)); }
+TEST(SWTriTexturedFillers, Filtered) { ExpectSamples(kFiltered); }
 
 TEST(SWTriTexturedFillers, SkippedPixelsStillAdvanceTheTextureCoordinates)
 {
