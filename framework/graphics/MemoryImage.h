@@ -10,6 +10,7 @@ namespace Nubra {
 class ImageHost;
 class NativeDisplay;
 class TextureData;
+struct SWTri_Vertex;
 
 // An image held as 0xAARRGGBB words in memory. The bits are the master form; the palette form,
 // the display-format copy (native data) and the run-length tables are caches built on demand
@@ -54,6 +55,46 @@ public:
     // false (the bits kept) when the picture has more colours.
     virtual bool Palletize();
 
+    // Software drawing into the bits. Each operation cuts what it is given to this image (and a
+    // blit's source rectangle to its source) and ends with BitsChanged once it has drawn.
+    void FillRect(const Rect& rect, const Color& color, int drawMode) override; // mode ignored
+    void ClearRect(const Rect& rect) override;
+    // Axis-parallel lines are filled rectangles; others go to the drawer of the draw mode.
+    void DrawLine(double startX, double startY, double endX, double endY, const Color& color,
+                  int drawMode) override;
+    void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color,
+                    int drawMode) override;
+    void FillScanLinesWithCoverage(const Span* spans, int count, const Color& color, int drawMode,
+                                   const uint8_t* coverage, int coverX, int coverY, int coverWidth,
+                                   int coverHeight) override;
+    void Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    // The rotated blit at angle 0, so fractional positions are filtered.
+    void BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+              int drawMode) override;
+    // Bilinear, by inverse mapping; any draw mode but 0 adds. Each row is cut so that all four
+    // texels of a sample lie inside the source rectangle, which leaves out its first column and
+    // its last column and row even at angle 0.
+    void BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect,
+                    const Color& color, int drawMode, double angle, float centerX, float centerY) override;
+    void StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                    const Color& color, int drawMode, bool fastStretch) override;
+    void BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect, const Color& color,
+                   int drawMode, const Rect& srcRect, bool blend, const ImageMask* mask) override;
+    void BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], int count, const Rect& clipRect,
+                         const Color& color, int drawMode, float tx, float ty, bool blend) override;
+
+    // The line drawers behind DrawLine and DrawLineAA, for sloped lines.
+    void NormalDrawLine(double startX, double startY, double endX, double endY, const Color& color);
+    void AdditiveDrawLine(double startX, double startY, double endX, double endY, const Color& color);
+    void NormalDrawLineAA(double startX, double startY, double endX, double endY, const Color& color);
+    // The source box drawn into destRect (already clipped). The fast stretch samples the nearest
+    // pixel, tinted by a colour other than white; the smooth one filters (box where it shrinks,
+    // linear where it grows) and ignores colour and draw mode. Neither reads the draw mode.
+    void FastStretchBlt(Image* image, const Rect& destRect, const DRect& srcBox, const Color& color,
+                        int drawMode);
+    void SmoothStretchBlt(Image* image, const Rect& destRect, const DRect& srcBox, const Color& color,
+                          int drawMode);
+
     std::unique_ptr<uint32_t[]> bits; // width x height words and the guard word
     uint32_t bitsChangedCount = 0;
     TextureData* d3dData = nullptr; // owned by the accelerated path
@@ -73,6 +114,10 @@ public:
     ImageHost* app = nullptr;
 
 private:
+    Rect Bounds() const { return Rect(0, 0, width, height); }
+    // Hands a triangle strip to the software rasteriser, with this image as the destination.
+    void RasteriseStrip(const SWTri_Vertex* vertices, int count, MemoryImage& texture, const Color& color,
+                        int drawMode, const Rect& clipRect, bool blend, bool vertexColors);
     size_t PixelCount() const;
     size_t NativeWordCount() const;
     // The picture from the palette, the native data or the textures, else transparent black.
