@@ -9,6 +9,19 @@
 
 namespace Nubra {
 
+namespace {
+
+// Source boxes further out than this cannot touch an image; their pixel positions would overflow.
+bool BoxUsable(const DRect& box)
+{
+    for (double v : {box.x, box.y, box.width, box.height})
+        if (!(std::fabs(v) < double(1 << 24)))
+            return false;
+    return true;
+}
+
+} // namespace
+
 void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                              const Color& color, int drawMode, bool fastStretch)
 {
@@ -37,7 +50,7 @@ void MemoryImage::FastStretchBlt(Image* image, const Rect& destRect, const DRect
         return;
     image->drawn = true;
     auto* source = dynamic_cast<MemoryImage*>(image);
-    if (!source || source->width <= 0 || source->height <= 0)
+    if (!source || source->width <= 0 || source->height <= 0 || !BoxUsable(srcBox))
         return;
     const uint32_t* src = source->GetBits();
     uint32_t* pixels = GetBits();
@@ -204,7 +217,7 @@ void MemoryImage::SmoothStretchBlt(Image* image, const Rect& destRect, const DRe
         return;
     image->drawn = true;
     auto* source = dynamic_cast<MemoryImage*>(image);
-    if (!source || destRect.width <= 0 || destRect.height <= 0)
+    if (!source || destRect.width <= 0 || destRect.height <= 0 || !BoxUsable(srcBox))
         return;
     uint32_t* pixels = GetBits();
     const CoveredArea area = CoveredBy(srcBox, source->width, source->height);

@@ -2,7 +2,10 @@
 // Small pictures for the software drawing tests: images made from literal pixels, read back as
 // words, and compared as grids so a failure shows where it went wrong.
 #include "framework/app/StringUtils.h"
+#include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
+
+#include <algorithm>
 
 #include <cstdint>
 #include <memory>
@@ -54,6 +57,14 @@ inline std::vector<std::string> Changed(MemoryImage& image, uint32_t background)
             if (pixels[size_t(y) * size_t(image.width) + size_t(x)] != background)
                 lit.push_back(Nubra::StrFormat("%d,%d", x, y));
     return lit;
+}
+
+// Writes the image as a PNG file for a person to look at; false when it cannot be written.
+inline bool WritePicture(MemoryImage& image, const std::string& path)
+{
+    ImageLib::Image picture(image.width, image.height);
+    std::copy_n(image.GetBits(), picture.PixelCount(), picture.GetBits());
+    return ImageLib::WritePNGImage(path, picture);
 }
 
 } // namespace drawing

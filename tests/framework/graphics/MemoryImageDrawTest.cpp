@@ -166,10 +166,11 @@ TEST(AntiAliasedLineTest, WuSharesBecomeAlphas)
 
 TEST(AntiAliasedLineTest, TranslucentColoursScaleTheShares)
 {
-    // Share 255 of alpha 127 is alpha (255 x 128) >> 8 = 127.
+    // Alpha 127: share 255 is alpha (255 x 128) >> 8 = 127, share 128 is 64.
     auto image = Filled(5, 3, 0xFF000000);
     image->DrawLineAA(0, 0, 4, 2, Color(255, 255, 255, 127), 0);
     EXPECT_EQ(image->GetBits()[0], 0xFF7E7E7Eu);
+    EXPECT_EQ(image->GetBits()[6], 0xFF3F3F3Fu);
 }
 
 TEST(AntiAliasedLineTest, BothEndsInOnePixelDrawItTwice)
