@@ -1,5 +1,6 @@
 // Unscaled blits of one memory image onto another: normal (copy, colourised, composited) and
 // additive, both walking the source by its run-length alpha data.
+#include "framework/graphics/BlendRows.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelMath.h"
 #include "framework/graphics/Texels.h"
@@ -26,104 +27,67 @@ bool ClipBlit(const Image& source, const Image& dest, int x, int y, const Rect& 
     return placed.width > 0 && placed.height > 0;
 }
 
-// Calls onRun(alpha, dest, sourceIndex, count) for each run of source pixels of one alpha class
-// (0, 255, other), cut to the blit's rows; alpha is the run's first pixel's.
-template <typename Texels, typename OnRun>
+// Walks the blit's rows by the source's runs of one alpha class (0, 255, other), cut to the
+// rows: transparent runs are skipped, opaque runs copied when the road copies them, and every
+// other run handed to the road as one span of source pixels.
+template <typename Texels, typename Road>
 void ForEachAlphaRun(MemoryImage& dest, const MemoryImage& source, const Texels& texels, const uint8_t* runs,
-                     const BlitArea& area, OnRun onRun)
+                     const BlitArea& area, const Road& road)
 {
     uint32_t* destPixels = dest.GetBits();
+    uint32_t scratch[255]; // a run is at most 255 pixels
     for (int j = 0; j < area.height; ++j) {
         size_t srcRow = size_t(area.srcY + j) * size_t(source.width) + size_t(area.srcX);
         uint32_t* destRow = destPixels + size_t(area.destY + j) * size_t(dest.width) + size_t(area.destX);
         for (int i = 0; i < area.width;) {
-            size_t at = srcRow + size_t(i);
-            int count = std::min<int>(runs[at], area.width - i);
-            onRun(AlphaOf(texels[at]), destRow + i, at, count);
+            const size_t at = srcRow + size_t(i);
+            const int count = std::min<int>(runs[at], area.width - i);
+            const uint32_t alpha = AlphaOf(texels[at]);
+            if (alpha == 255 && road.copiesOpaqueRuns)
+                texels.CopyTo(destRow + i, at, size_t(count));
+            else if (alpha != 0)
+                road(destRow + i, texels.Span(at, size_t(count), scratch), count);
             i += count;
         }
     }
 }
 
-// Opaque destination, white: opaque runs copied, transparent runs skipped, partial pixels mixed
-// by their alpha into an opaque result.
-template <typename Texels>
-void CopyBlendBlt(MemoryImage& dest, MemoryImage& source, const Texels& texels, const uint8_t* runs,
-                  const BlitArea& area)
-{
-    ForEachAlphaRun(dest, source, texels, runs, area, [&](uint32_t alpha, uint32_t* d, size_t at, int count) {
-        if (alpha == 255) {
-            texels.CopyTo(d, at, size_t(count));
-        } else if (alpha != 0) {
-            for (int k = 0; k < count; ++k) {
-                uint32_t s = texels[at + size_t(k)];
-                d[k] = 0xFF000000 | MixRGBSplitBlue(d[k], s, AlphaOf(s));
-            }
-        }
-    });
-}
+// Each road is what it does to a run of visible source pixels. Transparent runs leave every
+// road's pixels as they are (the additive road included, so a keyed source's hidden colours
+// stay hidden).
+struct CopyBlendRoad { // opaque destination, white: opaque runs copied, partial pixels mixed in
+    static constexpr bool copiesOpaqueRuns = true;
+    void operator()(uint32_t* d, const uint32_t* s, int count) const { MixRowOpaque(d, s, count); }
+};
 
-template <typename Texels>
-void CompositeBlt(MemoryImage& dest, MemoryImage& source, const Texels& texels, const uint8_t* runs,
-                  const BlitArea& area)
-{
-    ForEachAlphaRun(dest, source, texels, runs, area, [&](uint32_t alpha, uint32_t* d, size_t at, int count) {
-        if (alpha == 0)
-            return;
-        for (int k = 0; k < count; ++k) {
-            uint32_t s = texels[at + size_t(k)];
-            d[k] = CompositeOnto<BlueRounding::Split>(d[k], s, AlphaOf(s));
-        }
-    });
-}
+struct CompositeRoad {
+    static constexpr bool copiesOpaqueRuns = false;
+    void operator()(uint32_t* d, const uint32_t* s, int count) const { CompositeRow(d, s, count); }
+};
 
-template <typename Texels>
-void ColorizedBlt(MemoryImage& dest, MemoryImage& source, const Texels& texels, const uint8_t* runs,
-                  const BlitArea& area, const Tint& tint)
-{
-    if (tint.a == 0)
-        return;
-    ForEachAlphaRun(dest, source, texels, runs, area, [&](uint32_t alpha, uint32_t* d, size_t at, int count) {
-        if (alpha == 0)
-            return;
-        for (int k = 0; k < count; ++k) {
-            uint32_t s = texels[at + size_t(k)];
-            if (uint32_t sa = tint.AlphaOf(s))
-                d[k] = CompositeOnto<BlueRounding::Split>(d[k], tint.Apply(s), sa);
-        }
-    });
-}
+struct ColorizedRoad {
+    static constexpr bool copiesOpaqueRuns = false;
+    Tint tint;
+    void operator()(uint32_t* d, const uint32_t* s, int count) const { CompositeTintedRow(d, s, count, tint); }
+};
 
-// Each channel plus the source's, tinted by the colour's factors when it is not white and
-// weighted by the source alpha when the source has partial alpha. Pixels of alpha 0 add
-// nothing, so a keyed source's hidden colours stay hidden.
-template <typename Texels>
-void AdditiveBlt(MemoryImage& dest, MemoryImage& source, const Texels& texels, const uint8_t* runs,
-                 const BlitArea& area, const Color& color, bool weightByAlpha)
+struct AdditiveRoad {
+    static constexpr bool copiesOpaqueRuns = false;
+    AddFactors factors;
+    void operator()(uint32_t* d, const uint32_t* s, int count) const { AddRow(d, s, count, factors); }
+};
+
+// The colour's factors (c x alpha / 255) when it is not white; the source alpha weighs in
+// only when the source has partial alpha.
+AddFactors AdditiveFactors(const Color& color, bool weightByAlpha)
 {
-    const bool tinted = color != Color::White;
-    auto factor = [&color](int ch) { return uint32_t(ch * color.alpha / 255); };
-    const uint32_t fR = factor(color.red), fG = factor(color.green), fB = factor(color.blue);
-    ForEachAlphaRun(dest, source, texels, runs, area, [&](uint32_t alpha, uint32_t* d, size_t at, int count) {
-        if (alpha == 0)
-            return;
-        for (int k = 0; k < count; ++k) {
-            uint32_t s = texels[at + size_t(k)];
-            uint32_t r = RedOf(s), g = GreenOf(s), b = BlueOf(s);
-            if (tinted) {
-                r = r * fR / 256;
-                g = g * fG / 256;
-                b = b * fB / 256;
-            }
-            if (weightByAlpha) {
-                uint32_t sa = AlphaOf(s);
-                r = r * sa / 256;
-                g = g * sa / 256;
-                b = b * sa / 256;
-            }
-            d[k] = AddSaturated(d[k], r, g, b);
-        }
-    });
+    AddFactors factors;
+    factors.tinted = color != Color::White;
+    factors.weighted = weightByAlpha;
+    factors.r = uint32_t(color.red * color.alpha / 255);
+    factors.g = uint32_t(color.green * color.alpha / 255);
+    factors.b = uint32_t(color.blue * color.alpha / 255);
+    return factors;
 }
 
 } // namespace
@@ -143,14 +107,15 @@ void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Col
     const bool sourceHasAlpha = source->hasAlpha;
     const uint8_t* runs = source->GetRLAlphaData();
     WithTexels(*source, [&](const auto& texels) {
+        auto walk = [&](const auto& road) { ForEachAlphaRun(*this, *source, texels, runs, area, road); };
         if (drawMode == DRAWMODE_ADDITIVE)
-            AdditiveBlt(*this, *source, texels, runs, area, c, sourceHasAlpha);
+            walk(AdditiveRoad{AdditiveFactors(c, sourceHasAlpha)});
         else if (c != Color::White)
-            ColorizedBlt(*this, *source, texels, runs, area, Tint(c));
+            walk(ColorizedRoad{Tint(c)});
         else if (!hasTrans && !hasAlpha) // the flags as they stand, even when stale
-            CopyBlendBlt(*this, *source, texels, runs, area);
+            walk(CopyBlendRoad{});
         else
-            CompositeBlt(*this, *source, texels, runs, area);
+            walk(CompositeRoad{});
     });
     BitsChanged();
 }

@@ -14,6 +14,8 @@ struct BitsTexels {
 
     uint32_t operator[](size_t i) const { return bits[i]; }
     void CopyTo(uint32_t* to, size_t from, size_t count) const { std::memcpy(to, bits + from, count * 4); }
+    // count pixels from `from` in a row; `scratch` (count words) is not needed here.
+    const uint32_t* Span(size_t from, size_t, uint32_t*) const { return bits + from; }
 };
 
 struct PaletteTexels {
@@ -25,6 +27,12 @@ struct PaletteTexels {
     {
         for (size_t k = 0; k < count; ++k)
             to[k] = table[indices[from + k]];
+    }
+    // count pixels from `from` in a row, looked up into `scratch` (count words).
+    const uint32_t* Span(size_t from, size_t count, uint32_t* scratch) const
+    {
+        CopyTo(scratch, from, count);
+        return scratch;
     }
 };
 
