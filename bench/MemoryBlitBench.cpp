@@ -19,6 +19,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -90,18 +91,36 @@ struct Case {
 // One implementation of a case: draws once into its own destination at a place.
 class Drawer {
 public:
+    explicit Drawer(Op op) : op_(op) {}
     virtual ~Drawer() = default;
     virtual void Draw(const Rect& place) = 0;
     virtual const uint32_t* Destination() = 0;
-    int64_t PixelsPerDraw(Op op) const
+    int64_t PixelsPerDraw() const
     {
-        return op == Op::SmoothStretch ? int64_t(kStretchTo.width) * kStretchTo.height : int64_t(kSprite) * kSprite;
+        return op_ == Op::SmoothStretch ? int64_t(kStretchTo.width) * kStretchTo.height : int64_t(kSprite) * kSprite;
     }
+
+protected:
+    const Op op_;
+};
+
+// A library's drawer, over plain pixel arrays of its own.
+class LibraryDrawer : public Drawer {
+public:
+    LibraryDrawer(const Case& c, Pixels sprite)
+        : Drawer(c.op), dest_(size_t(kDestWidth) * kDestHeight, kBackground), sprite_(std::move(sprite))
+    {
+    }
+    const uint32_t* Destination() override { return dest_.data(); }
+
+protected:
+    Pixels dest_;
+    Pixels sprite_;
 };
 
 class OurDrawer : public Drawer {
 public:
-    OurDrawer(const Case& c) : op_(c.op), dest_(nullptr), sprite_(nullptr)
+    explicit OurDrawer(const Case& c) : Drawer(c.op), dest_(nullptr), sprite_(nullptr)
     {
         Pixels background(size_t(kDestWidth) * kDestHeight, kBackground);
         dest_.SetBits(background.data(), kDestWidth, kDestHeight, true);
@@ -124,7 +143,6 @@ public:
     const uint32_t* Destination() override { return dest_.GetBits(); }
 
 private:
-    Op op_;
     MemoryImage dest_;
     MemoryImage sprite_;
 };
@@ -135,10 +153,9 @@ pixman_color_t PixmanColor(const Color& c)
     return {wide(c.red), wide(c.green), wide(c.blue), wide(c.alpha)};
 }
 
-class PixmanDrawer : public Drawer {
+class PixmanDrawer : public LibraryDrawer {
 public:
-    PixmanDrawer(const Case& c)
-        : op_(c.op), dest_(size_t(kDestWidth) * kDestHeight, kBackground), sprite_(Premultiplied(*c.sprite))
+    explicit PixmanDrawer(const Case& c) : LibraryDrawer(c, Premultiplied(*c.sprite))
     {
         dstImage_ = pixman_image_create_bits(PIXMAN_x8r8g8b8, kDestWidth, kDestHeight, dest_.data(), kDestWidth * 4);
         srcImage_ = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSprite, kSprite, sprite_.data(), kSprite * 4);
@@ -164,7 +181,6 @@ public:
         const pixman_op_t op = op_ == Op::Additive ? PIXMAN_OP_ADD : PIXMAN_OP_OVER;
         pixman_image_composite32(op, srcImage_, mask_, dstImage_, 0, 0, 0, 0, place.x, place.y, w, h);
     }
-    const uint32_t* Destination() override { return dest_.data(); }
 
 private:
     // The sprite scaled to the stretch's size, filtered linearly as it grows.
@@ -183,17 +199,14 @@ private:
         free(params);
     }
 
-    Op op_;
-    Pixels dest_;
-    Pixels sprite_;
     pixman_image_t* dstImage_ = nullptr;
     pixman_image_t* srcImage_ = nullptr;
     pixman_image_t* mask_ = nullptr;
 };
 
-class SDLDrawer : public Drawer {
+class SDLDrawer : public LibraryDrawer {
 public:
-    SDLDrawer(const Case& c) : op_(c.op), dest_(size_t(kDestWidth) * kDestHeight, kBackground), sprite_(*c.sprite)
+    explicit SDLDrawer(const Case& c) : LibraryDrawer(c, *c.sprite)
     {
         dstSurface_ = SDL_CreateRGBSurfaceWithFormatFrom(dest_.data(), kDestWidth, kDestHeight, 32, kDestWidth * 4,
                                                          SDL_PIXELFORMAT_RGB888);
@@ -226,12 +239,8 @@ public:
         SDL_Rect at{place.x, place.y, 0, 0};
         SDL_BlitSurface(srcSurface_, nullptr, dstSurface_, &at);
     }
-    const uint32_t* Destination() override { return dest_.data(); }
 
 private:
-    Op op_;
-    Pixels dest_;
-    Pixels sprite_;
     SDL_Surface* dstSurface_ = nullptr;
     SDL_Surface* srcSurface_ = nullptr;
     SDL_Surface* stretched_ = nullptr;
@@ -258,7 +267,7 @@ void RunCase(benchmark::State& state, const Case& c, const MakeDrawer& make)
         benchmark::DoNotOptimize(drawer->Destination());
         benchmark::ClobberMemory();
     }
-    state.SetItemsProcessed(state.iterations() * drawer->PixelsPerDraw(c.op));
+    state.SetItemsProcessed(state.iterations() * drawer->PixelsPerDraw());
 }
 
 // The largest difference of one colour channel between two destinations after one draw each.

@@ -104,11 +104,40 @@ struct MixOpaqueOp {
 #endif
 };
 
+// The source as the plain composite sees it: its own colour and alpha.
+struct AsIs {
+    uint32_t Colour(uint32_t s) const { return s; }
+    uint32_t Alpha(uint32_t s) const { return AlphaOf(s); }
+#if defined(__SSE2__)
+    __m128i Colour4(__m128i s) const { return s; }
+    __m128i Alpha4(__m128i s) const { return AlphaLanes(s); }
+#endif
+};
+
+// The source as the colourised composite sees it: tinted, its alpha scaled.
+struct Tinted {
+    const Tint& tint;
+#if defined(__SSE2__)
+    const __m128i factors = ChannelFactors(tint.r, tint.g, tint.b);
+    const __m128i tintAlpha = _mm_set1_epi32(int(tint.a));
+#endif
+
+    uint32_t Colour(uint32_t s) const { return tint.Apply(s); }
+    uint32_t Alpha(uint32_t s) const { return tint.AlphaOf(s); }
+#if defined(__SSE2__)
+    __m128i Colour4(__m128i s) const { return Tinted4(s, factors); }
+    __m128i Alpha4(__m128i s) const { return TintedAlpha4(s, tintAlpha); }
+#endif
+};
+
+template <typename Look>
 struct CompositeOp {
+    Look look;
+
     uint32_t operator()(uint32_t d, uint32_t s) const
     {
-        const uint32_t sa = AlphaOf(s);
-        return sa ? CompositeOnto<BlueRounding::Split>(d, s, sa) : d;
+        const uint32_t sa = look.Alpha(s);
+        return sa ? CompositeOnto<BlueRounding::Split>(d, look.Colour(s), sa) : d;
     }
 #if defined(__SSE2__)
     // Onto opaque pixels the out alpha is 255 and the weight the source alpha.
@@ -121,34 +150,7 @@ struct CompositeOp {
             return;
         }
         const __m128i source = Load(s);
-        Store(d, MixOpaque4(destination, source, AlphaLanes(source)));
-    }
-#endif
-};
-
-struct CompositeTintedOp {
-    const Tint& tint;
-#if defined(__SSE2__)
-    const __m128i factors = ChannelFactors(tint.r, tint.g, tint.b);
-    const __m128i tintAlpha = _mm_set1_epi32(int(tint.a));
-#endif
-
-    uint32_t operator()(uint32_t d, uint32_t s) const
-    {
-        const uint32_t sa = tint.AlphaOf(s);
-        return sa ? CompositeOnto<BlueRounding::Split>(d, tint.Apply(s), sa) : d;
-    }
-#if defined(__SSE2__)
-    void operator()(uint32_t* d, const uint32_t* s) const
-    {
-        const __m128i destination = Load(d);
-        if (!AllOpaque(destination)) {
-            for (int k = 0; k < 4; ++k)
-                d[k] = (*this)(d[k], s[k]);
-            return;
-        }
-        const __m128i source = Load(s);
-        Store(d, MixOpaque4(destination, Tinted4(source, factors), TintedAlpha4(source, tintAlpha)));
+        Store(d, MixOpaque4(destination, look.Colour4(source), look.Alpha4(source)));
     }
 #endif
 };
@@ -200,11 +202,11 @@ struct AddOp {
 
 void MixRowOpaque(uint32_t* dest, const uint32_t* src, int count) { ForRow(dest, src, count, MixOpaqueOp{}); }
 
-void CompositeRow(uint32_t* dest, const uint32_t* src, int count) { ForRow(dest, src, count, CompositeOp{}); }
+void CompositeRow(uint32_t* dest, const uint32_t* src, int count) { ForRow(dest, src, count, CompositeOp<AsIs>{}); }
 
 void CompositeTintedRow(uint32_t* dest, const uint32_t* src, int count, const Tint& tint)
 {
-    ForRow(dest, src, count, CompositeTintedOp{tint});
+    ForRow(dest, src, count, CompositeOp<Tinted>{Tinted{tint}});
 }
 
 void AddRow(uint32_t* dest, const uint32_t* src, int count, const AddFactors& factors)

@@ -31,14 +31,13 @@ bool ClipBlit(const Image& source, const Image& dest, int x, int y, const Rect& 
 // rows: transparent runs are skipped, opaque runs copied when the road copies them, and every
 // other run handed to the road as one span of source pixels.
 template <typename Texels, typename Road>
-void ForEachAlphaRun(MemoryImage& dest, const MemoryImage& source, const Texels& texels, const uint8_t* runs,
-                     const BlitArea& area, const Road& road)
+void ForEachAlphaRun(uint32_t* destPixels, int destWidth, const MemoryImage& source, const Texels& texels,
+                     const uint8_t* runs, const BlitArea& area, const Road& road)
 {
-    uint32_t* destPixels = dest.GetBits();
     uint32_t scratch[255]; // a run is at most 255 pixels
     for (int j = 0; j < area.height; ++j) {
         size_t srcRow = size_t(area.srcY + j) * size_t(source.width) + size_t(area.srcX);
-        uint32_t* destRow = destPixels + size_t(area.destY + j) * size_t(dest.width) + size_t(area.destX);
+        uint32_t* destRow = destPixels + size_t(area.destY + j) * size_t(destWidth) + size_t(area.destX);
         for (int i = 0; i < area.width;) {
             const size_t at = srcRow + size_t(i);
             const int count = std::min<int>(runs[at], area.width - i);
@@ -105,9 +104,11 @@ void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Col
     const Color c = ClampedColor(color);
     // Read before the run-length data brings the source's alpha flags up to date.
     const bool sourceHasAlpha = source->hasAlpha;
+    // Taken first: a palettised image drawn onto itself is expanded now, not under the walk.
+    uint32_t* pixels = GetBits();
     const uint8_t* runs = source->GetRLAlphaData();
     WithTexels(*source, [&](const auto& texels) {
-        auto walk = [&](const auto& road) { ForEachAlphaRun(*this, *source, texels, runs, area, road); };
+        auto walk = [&](const auto& road) { ForEachAlphaRun(pixels, width, *source, texels, runs, area, road); };
         if (drawMode == DRAWMODE_ADDITIVE)
             walk(AdditiveRoad{AdditiveFactors(c, sourceHasAlpha)});
         else if (c != Color::White)

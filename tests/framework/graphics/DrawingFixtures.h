@@ -2,6 +2,7 @@
 // Small pictures for the software drawing tests: images made from literal pixels, read back as
 // words, and compared as grids so a failure shows where it went wrong.
 #include "framework/app/StringUtils.h"
+#include "framework/graphics/Color.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
 
@@ -24,6 +25,14 @@ inline std::unique_ptr<MemoryImage> ImageOf(const Pixels& pixels, int width)
     image->SetBits(pixels.data(), width, int(pixels.size()) / width, true);
     return image;
 }
+
+// A row of a table: what drawing with a colour makes of one destination pixel.
+struct ColorCase {
+    const char* what;
+    uint32_t dest;
+    Nubra::Color color;
+    uint32_t expected;
+};
 
 inline std::unique_ptr<MemoryImage> Filled(int width, int height, uint32_t pixel)
 {

@@ -56,19 +56,14 @@ TEST(BltTest, RunsAreCutToTheSourceRectangleAndBothImages)
 
 TEST(BltTest, ColourisedBlitTintsThenComposites)
 {
-    struct Row {
-        const char* what;
-        uint32_t dest;
-        Color color;
-        uint32_t expected;
-    } rows[] = {
+    const ColorCase rows[] = {
         {"grey: one factor", 0xFF000000, Color(128, 128, 128), 0xFF3F1F0F},
         {"colour: a factor per channel", 0xFF000000, Color(255, 0, 128), 0xFF7E000F},
         {"colour alpha scales the source alpha", 0xFFFFFFFF, Color(255, 255, 255, 128), 0xFFBF9F8E},
         {"colour alpha 0 draws nothing", 0xFF123456, Color(255, 255, 255, 0), 0xFF123456},
         {"onto a transparent pixel", 0x00000000, Color(128, 128, 128), 0xFF3F1F0F},
     };
-    for (const Row& row : rows) {
+    for (const ColorCase& row : rows) {
         auto source = ImageOf({0xFF804020}, 1);
         auto dest = ImageOf({row.dest}, 1);
         Blit(*dest, *source, 0, 0, row.color);
@@ -118,6 +113,14 @@ TEST(BltTest, AdditiveBlitSaturatesAndKeepsTheDestinationAlpha)
         Blit(*dest, *source, 0, 0, row.color, 1);
         EXPECT_EQ(PixelsOf(*dest), row.expected) << row.what;
     }
+}
+
+TEST(BltTest, APalettisedImageDrawsOntoItself)
+{
+    auto image = ImageOf({0xFF000001, 0xFF000002, 0xFF000003, 0xFF000001}, 4);
+    ASSERT_TRUE(image->Palletize());
+    image->Blt(image.get(), 2, 0, Rect(0, 0, 2, 1), Color::White, 0);
+    EXPECT_EQ(PixelsOf(*image), (Pixels{0xFF000001, 0xFF000002, 0xFF000001, 0xFF000002}));
 }
 
 TEST(BltTest, OtherModesAndOtherImagesDrawNothingButMarkTheSourceDrawn)

@@ -26,12 +26,7 @@ uint32_t FillOnto(uint32_t pixel, const Color& color)
 
 TEST(CompositingTest, FillsCompositeWithTheDestinationAlphaTakingPart)
 {
-    struct Row {
-        const char* what;
-        uint32_t dest;
-        Color color;
-        uint32_t expected;
-    } rows[] = {
+    const ColorCase rows[] = {
         {"onto transparent black: weight 255", 0x00000000, Color(255, 100, 0, 128), 0x80FE6300},
         {"alpha 0 leaves the pixel", 0x00000000, Color(255, 255, 255, 0), 0x00000000},
         {"alpha 0 leaves a coloured pixel", 0x80123456, Color(9, 9, 9, 0), 0x80123456},
@@ -40,7 +35,7 @@ TEST(CompositingTest, FillsCompositeWithTheDestinationAlphaTakingPart)
         {"onto opaque: weight = alpha", 0xFF000000, Color(255, 255, 255, 128), 0xFF7F7F7F},
         {"out-of-range components are held to 0-255", 0xFF000000, Color(300, -5, 255, 999), 0xFFFF00FF},
     };
-    for (const Row& row : rows)
+    for (const ColorCase& row : rows)
         EXPECT_EQ(FillOnto(row.dest, row.color), row.expected) << row.what;
 }
 
