@@ -2,28 +2,35 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageTexture.h"
 #include "framework/graphics/PixelMath.h"
+#include "platform/Replaceable.h"
 
 namespace Nubra {
 
 namespace {
 
-void DrawWithSoftwareRasteriser(const SWTri_Vertex* vertices, int32_t count, SWTri_TextureSource* texture,
-                                const SWTri_Color& color, int32_t drawMode, const SWTri_Rect& clipRect,
-                                const SWTri_Dest& dest, bool linearBlend, bool vertexColors)
+class SoftwareRasteriser : public TriangleRasteriser {
+public:
+    void DrawTriangles(const SWTri_Vertex* vertices, int32_t count, SWTri_TextureSource* texture,
+                       const SWTri_Color& color, int32_t drawMode, const SWTri_Rect& clipRect, const SWTri_Dest& dest,
+                       bool linearBlend, bool vertexColors) override
+    {
+        SWTri_DrawTriangles(vertices, count, texture, color, drawMode, clipRect, dest, linearBlend, vertexColors);
+    }
+};
+
+TriangleRasteriser& Software()
 {
-    SWTri_DrawTriangles(vertices, count, texture, color, drawMode, clipRect, dest, linearBlend, vertexColors);
+    static SoftwareRasteriser rasteriser;
+    return rasteriser;
 }
 
-TriangleRasteriser gRasteriser = DrawWithSoftwareRasteriser;
+constinit plat::Replaceable<TriangleRasteriser> current(Software);
 
 } // namespace
 
-void SetTriangleRasteriser(TriangleRasteriser rasteriser)
-{
-    gRasteriser = rasteriser ? rasteriser : DrawWithSoftwareRasteriser;
-}
+TriangleRasteriser& GetTriangleRasteriser() { return current.Get(); }
 
-TriangleRasteriser GetTriangleRasteriser() { return gRasteriser; }
+void SetTriangleRasteriser(TriangleRasteriser* rasteriser) { current.Set(rasteriser); }
 
 void MemoryImage::RasteriseStrip(const SWTri_Vertex* vertices, int count, MemoryImage& texture, const Color& color,
                                  int drawMode, const Rect& clipRect, bool blend, bool vertexColors)
@@ -34,7 +41,7 @@ void MemoryImage::RasteriseStrip(const SWTri_Vertex* vertices, int count, Memory
                           opaque ? SWTri_Format::RGB888 : SWTri_Format::ARGB8888};
     const Color c = ClampedColor(color);
     MemoryImageTexture source(texture);
-    gRasteriser(vertices, count, &source, SWTri_Color{c.red, c.green, c.blue, c.alpha}, drawMode,
+    GetTriangleRasteriser().DrawTriangles(vertices, count, &source, SWTri_Color{c.red, c.green, c.blue, c.alpha}, drawMode,
                 SWTri_Rect{clipRect.x, clipRect.y, clipRect.width, clipRect.height}, dest, blend, vertexColors);
 }
 

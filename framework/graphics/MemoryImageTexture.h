@@ -21,13 +21,17 @@ private:
     MemoryImage& image_;
 };
 
-// The rasteriser entry that the memory image's matrix and triangle blits call.
-using TriangleRasteriser = void (*)(const SWTri_Vertex* vertices, int32_t count, SWTri_TextureSource* texture,
-                                    const SWTri_Color& color, int32_t drawMode, const SWTri_Rect& clipRect,
-                                    const SWTri_Dest& dest, bool linearBlend, bool vertexColors);
+// The rasteriser that the memory image's matrix and triangle blits hand their triangles to.
+class TriangleRasteriser {
+public:
+    virtual ~TriangleRasteriser() = default;
+    virtual void DrawTriangles(const SWTri_Vertex* vertices, int32_t count, SWTri_TextureSource* texture,
+                               const SWTri_Color& color, int32_t drawMode, const SWTri_Rect& clipRect,
+                               const SWTri_Dest& dest, bool linearBlend, bool vertexColors) = 0;
+};
 
-// Puts another rasteriser in place (a recorder, in tests); null restores SWTri_DrawTriangles.
-void SetTriangleRasteriser(TriangleRasteriser rasteriser);
-TriangleRasteriser GetTriangleRasteriser();
+TriangleRasteriser& GetTriangleRasteriser();
+// Puts another rasteriser in place (a recorder, in tests); null restores the software one.
+void SetTriangleRasteriser(TriangleRasteriser* rasteriser);
 
 } // namespace Nubra

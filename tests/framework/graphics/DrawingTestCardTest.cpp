@@ -1,6 +1,8 @@
-// A test card of every software drawing operation, written to "drawing-card.png" in the test
-// folder so a person can see what the arithmetic the other tests pin looks like.
+// A test card of every software drawing operation, written to "drawing-card.png" beside the test
+// program so a person can see what the arithmetic the other tests pin looks like.
 #include "DrawingFixtures.h"
+
+#include "platform/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +72,7 @@ std::unique_ptr<MemoryImage> DrawCard()
 TEST(DrawingTestCard, IsWrittenForAPersonToLookAt)
 {
     auto card = DrawCard();
-    const std::string path = (std::filesystem::current_path() / "drawing-card.png").string();
+    const std::string path = (std::filesystem::path(plat::ExeDir()) / "drawing-card.png").string();
     ASSERT_TRUE(WritePicture(*card, path)) << path;
     auto written = ImageLib::GetPNGImage(path);
     ASSERT_NE(written, nullptr);

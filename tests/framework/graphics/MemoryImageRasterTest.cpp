@@ -24,11 +24,18 @@ struct RasteriserCall {
     bool blend = false, vertexColors = false;
 };
 
-std::vector<RasteriserCall> gCalls;
+struct RecordingRasteriser : Nubra::TriangleRasteriser {
+    std::vector<RasteriserCall> calls;
 
-void Record(const Nubra::SWTri_Vertex* vertices, int32_t count, Nubra::SWTri_TextureSource* texture,
-            const Nubra::SWTri_Color& color, int32_t drawMode, const Nubra::SWTri_Rect& clip,
-            const Nubra::SWTri_Dest& dest, bool blend, bool vertexColors)
+    void DrawTriangles(const Nubra::SWTri_Vertex* vertices, int32_t count, Nubra::SWTri_TextureSource* texture,
+                       const Nubra::SWTri_Color& color, int32_t drawMode, const Nubra::SWTri_Rect& clip,
+                       const Nubra::SWTri_Dest& dest, bool blend, bool vertexColors) override;
+};
+
+void RecordingRasteriser::DrawTriangles(const Nubra::SWTri_Vertex* vertices, int32_t count,
+                                        Nubra::SWTri_TextureSource* texture, const Nubra::SWTri_Color& color,
+                                        int32_t drawMode, const Nubra::SWTri_Rect& clip, const Nubra::SWTri_Dest& dest,
+                                        bool blend, bool vertexColors)
 {
     RasteriserCall call;
     for (int k = 0; k < count; ++k) {
@@ -48,18 +55,16 @@ void Record(const Nubra::SWTri_Vertex* vertices, int32_t count, Nubra::SWTri_Tex
     call.format = dest.format;
     call.blend = blend;
     call.vertexColors = vertexColors;
-    gCalls.push_back(call);
+    calls.push_back(call);
 }
 
 struct RasteriserSetUpTest : ::testing::Test {
     std::unique_ptr<MemoryImage> dest = Filled(40, 30, 0);
     std::unique_ptr<MemoryImage> texture = Filled(16, 8, 0xFFFFFFFF);
+    RecordingRasteriser recorder;
+    std::vector<RasteriserCall>& calls = recorder.calls;
 
-    RasteriserSetUpTest()
-    {
-        gCalls.clear();
-        Nubra::SetTriangleRasteriser(Record);
-    }
+    RasteriserSetUpTest() { Nubra::SetTriangleRasteriser(&recorder); }
     ~RasteriserSetUpTest() override { Nubra::SetTriangleRasteriser(nullptr); }
 };
 
@@ -73,8 +78,8 @@ TEST_F(RasteriserSetUpTest, MatrixBlitSendsTheSourceRectangleAsAStripShiftedHalf
     dest->BltMatrix(texture.get(), 10, 20, matrix, Rect(1, 2, 30, 25), Color(10, 20, 30, 40), 1, Rect(4, 2, 8, 4),
                     true, nullptr);
 
-    ASSERT_EQ(gCalls.size(), 1u);
-    const RasteriserCall& call = gCalls[0];
+    ASSERT_EQ(calls.size(), 1u);
+    const RasteriserCall& call = calls[0];
     EXPECT_EQ(call.vertices, (std::vector<std::string>{"9.5,19.5 0.25,0.25 ffffffff", "25.5,19.5 0.75,0.25 ffffffff",
                                                        "9.5,31.5 0.25,0.75 ffffffff", "25.5,31.5 0.75,0.75 ffffffff"}));
     EXPECT_EQ(call.texels, texture->GetBits());
@@ -106,14 +111,14 @@ TEST_F(RasteriserSetUpTest, ADestinationForcedOpaqueIsDrawnWithoutAlpha)
         {false, false, false, SWTri_Format::ARGB8888}, // opaque, but only as far as it has been drawn
     };
     for (const auto& row : rows) {
-        gCalls.clear();
+        calls.clear();
         auto image = Filled(4, 4, 0xFF000000);
         if (row.forced)
             image->SetImageMode(row.hasTrans, row.hasAlpha);
         image->BltMatrix(texture.get(), 0, 0, Nubra::Matrix3(), Rect(0, 0, 4, 4), Color::White, 0, Rect(0, 0, 16, 8),
                          false, nullptr);
-        ASSERT_EQ(gCalls.size(), 1u);
-        EXPECT_EQ(gCalls[0].format, row.format) << row.forced << row.hasTrans << row.hasAlpha;
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].format, row.format) << row.forced << row.hasTrans << row.hasAlpha;
     }
 }
 
@@ -125,15 +130,15 @@ TEST_F(RasteriserSetUpTest, TrianglesGoOneAtATimeMovedByTheOffset)
     };
     dest->BltTrianglesTex(texture.get(), triangles, 2, Rect(0, 0, 40, 30), Color::White, 0, 2.5f, -1, false);
 
-    ASSERT_EQ(gCalls.size(), 2u);
-    EXPECT_EQ(gCalls[0].vertices,
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].vertices,
               (std::vector<std::string>{"2.5,-1 0,0 00000000", "6.5,-1 1,0 00000000", "2.5,3 0,1 00000000"}));
-    EXPECT_FALSE(gCalls[0].vertexColors) << "no corner has a colour";
-    EXPECT_EQ(gCalls[1].vertices,
+    EXPECT_FALSE(calls[0].vertexColors) << "no corner has a colour";
+    EXPECT_EQ(calls[1].vertices,
               (std::vector<std::string>{"6.5,-1 1,0 00000000", "6.5,3 1,1 80ff0000", "2.5,3 0,1 00000000"}));
-    EXPECT_TRUE(gCalls[1].vertexColors);
-    EXPECT_EQ(gCalls[1].color, "255,255,255,255");
-    EXPECT_FALSE(gCalls[1].blend);
+    EXPECT_TRUE(calls[1].vertexColors);
+    EXPECT_EQ(calls[1].color, "255,255,255,255");
+    EXPECT_FALSE(calls[1].blend);
 }
 
 TEST_F(RasteriserSetUpTest, ImagesThatAreNotInMemoryReachNoRasteriser)
@@ -146,6 +151,6 @@ TEST_F(RasteriserSetUpTest, ImagesThatAreNotInMemoryReachNoRasteriser)
     const Nubra::TriVertex triangle[1][3] = {{{0, 0, 0, 0, 0}, {4, 0, 1, 0, 0}, {0, 4, 0, 1, 0}}};
     dest->BltTrianglesTex(&plain, triangle, 1, Rect(0, 0, 40, 30), Color::White, 0, 0, 0, false);
     EXPECT_TRUE(plain.drawn);
-    EXPECT_TRUE(gCalls.empty());
+    EXPECT_TRUE(calls.empty());
     EXPECT_EQ(dest->bitsChangedCount, before);
 }
