@@ -154,3 +154,17 @@ TEST_F(RasteriserSetUpTest, ImagesThatAreNotInMemoryReachNoRasteriser)
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(dest->bitsChangedCount, before);
 }
+
+TEST(RasteriserTest, AMatrixBlitDrawsThroughTheSoftwareRasteriser)
+{
+    // Unturned at whole pixels, the half-pixel shift lands the picture on its own pixels.
+    auto dest = Filled(6, 6, 0xFF000000);
+    auto texture = Filled(4, 4, 0xFF20C040);
+    dest->BltMatrix(texture.get(), 1, 1, Nubra::Matrix3(), Rect(0, 0, 6, 6), Color::White, 0, Rect(0, 0, 4, 4), false,
+                    nullptr);
+    Pixels expected(36, 0xFF000000);
+    for (int y = 1; y < 5; ++y)
+        for (int x = 1; x < 5; ++x)
+            expected[size_t(y) * 6 + size_t(x)] = 0xFF20C040;
+    EXPECT_EQ(GridOf(*dest), Grid(expected, 6));
+}
