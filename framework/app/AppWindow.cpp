@@ -16,6 +16,8 @@ void NubraAppBase::MakeWindow()
     refreshRate = window.RefreshRate();
 }
 
+void NubraAppBase::SetCursor(int number) { cursorNumber = number; }
+
 void NubraAppBase::WindowProc(const plat::Message& message)
 {
     switch (message.kind) {

@@ -268,7 +268,7 @@ bool NubraAppBase::DrawDirtyStuff()
     };
 
     inDraw = true;
-    const bool drawn = widgetManager->DrawScreen();
+    const bool drawn = widgetManager->DrawScreen(this);
     inDraw = false;
     const uint32_t drawnAt = plat::NowMs();
     if (!drawn && drawnAt - lastDrawTime < kForcedPresentMs && !forceRedraw)

@@ -143,6 +143,7 @@ public:
 
     // Window and its messages.
     virtual void MakeWindow();
+    void SetCursor(int number); // 0 pointer, 1 hand, 2 dragging, 12 none
     void WindowProc(const plat::Message& message);
     // Replays queued messages (only the first when single); true when any remain.
     bool ProcessDeferredMessages(bool single);
@@ -182,6 +183,7 @@ public:
     bool screenSaverMode = false;
     bool lastRunClean = true;
     bool inputLocked = false; // set by the engine while input must not reach the game
+    int32_t cursorNumber = 0;
     bool minimized = false;
     bool paused = false;
     bool recordingDemo = false;

@@ -61,7 +61,7 @@ public:
 
 // A widget that is dirty after every update, so every draw presents.
 struct BusyWidget : Nubra::Widget {
-    BusyWidget() { flagsAddMask = Nubra::kWidgetMarkDirtyEveryUpdate; }
+    BusyWidget() { widgetFlagsMod.addFlags = Nubra::kWidgetMarkDirtyEveryUpdate; }
 };
 
 // Waits for the next vertical blank of a display at the given rate.
