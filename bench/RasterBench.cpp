@@ -222,7 +222,11 @@ template <int PixelSize>
 struct CountingOp {
     static constexpr int kFirstWord = swtri::kWordU, kLastWord = swtri::kWordU, kPixelSize = PixelSize;
     static constexpr int32_t kUVBias = 0;
-    void Span(uint8_t*, uint32_t*, const int32_t*, int32_t n) const { gCovered += n; }
+    void Spans(const swtri::Span* spans, int count, const int32_t*) const
+    {
+        for (int i = 0; i < count; ++i)
+            gCovered += spans[i].n;
+    }
 };
 
 template <int PixelSize>

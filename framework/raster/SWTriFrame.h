@@ -57,13 +57,26 @@ inline void ForWords(F&& f)
     [&]<int... I>(std::integer_sequence<int, I...>) { (f(First + I), ...); }(std::make_integer_sequence<int, Last - First>{});
 }
 
-// The plain span: op's pixel work on n pixels from pixel on, the attributes stepping after each.
+// One row's pixels: n of them from pixel on, the first one's attributes in q (by VertexWord).
+struct Span {
+    uint8_t* pixel;
+    int32_t n;
+    uint32_t q[kWordCount];
+};
+
+// The frame hands its rows over this many at a time.
+inline constexpr int kSpanBatch = 16;
+
+// The plain spans: op's pixel work a pixel at a time, the attributes stepping by dq after each.
 template <class Op>
-inline void StepSpan(const Op& op, uint8_t* pixel, uint32_t* q, const int32_t* dq, int32_t n)
+inline void StepSpans(const Op& op, Span* spans, int count, const int32_t* dq)
 {
-    for (; n > 0; --n, pixel += Op::kPixelSize) {
-        op(pixel, q);
-        ForWords<Op::kFirstWord, Op::kLastWord>([&](int w) { q[w] += uint32_t(dq[w]); });
+    for (Span* span = spans; span != spans + count; ++span) {
+        uint8_t* pixel = span->pixel;
+        for (int32_t n = span->n; n > 0; --n, pixel += Op::kPixelSize) {
+            op(pixel, span->q);
+            ForWords<Op::kFirstWord, Op::kLastWord>([&](int w) { span->q[w] += uint32_t(dq[w]); });
+        }
     }
 }
 
@@ -72,9 +85,9 @@ inline void StepSpan(const Op& op, uint8_t* pixel, uint32_t* q, const int32_t* d
 // Runs the frame over one triangle. Op provides:
 //   kFirstWord, kLastWord: the attribute words [first, last) interpolated besides x;
 //   kPixelSize: 2 or 4 bytes; kUVBias: subtracted from u and v at each span start;
-//   Span(uint8_t* pixel, uint32_t* q, const int32_t* dq, int32_t n): the work of n pixels from
-//   pixel on, q holding the first pixel's attributes and dq their steps, both indexed by
-//   VertexWord (swtri::StepSpan does it a pixel at a time).
+//   Spans(swtri::Span* spans, int count, const int32_t* dq): the work of up to kSpanBatch rows,
+//   dq holding the attributes' steps from pixel to pixel (swtri::StepSpans does it a pixel at
+//   a time).
 // Spans are held between the triangle's leftmost and rightmost vertex, so gradients that wrap
 // on slivers cannot carry writes past the triangle's extent.
 template <class Op>
@@ -131,20 +144,27 @@ void SWTri_RunFrame(const SWTri_FixedVertex* vertices, uint8_t* dest, int32_t pi
     const int32_t stride = pitch & ~(kPx - 1);
     uint8_t* row = dest + int64_t(rT) * stride;
 
+    Span batch[kSpanBatch];
+    int pending = 0;
     auto drawRows = [&](int32_t firstRow, int32_t endRow, int32_t xS, int32_t dxS) {
         for (int32_t y = firstRow; y < endRow; ++y) {
             const int32_t cl = std::max(CeilFixed(longIsLeft ? xL : xS), hullLeft);
             const int32_t cr = std::min(CeilFixed(longIsLeft ? xS : xL), hullRight);
             const int32_t n = Sub(cr, cl) >> 16;
             if (n > 0) {
-                uint32_t q[kWordCount] = {};
+                Span& span = batch[pending];
+                span.pixel = row + int64_t(cl >> 16) * kPx;
+                span.n = n;
                 const int32_t offset = Sub(cl, xL);
-                ForWords<First, Last>([&](int w) { q[w] = uint32_t(Add(qL[w], MulShift16(dqX[w], offset))); });
+                ForWords<First, Last>([&](int w) { span.q[w] = uint32_t(Add(qL[w], MulShift16(dqX[w], offset))); });
                 if constexpr (Op::kUVBias != 0) {
-                    q[kWordU] -= uint32_t(Op::kUVBias);
-                    q[kWordV] -= uint32_t(Op::kUVBias);
+                    span.q[kWordU] -= uint32_t(Op::kUVBias);
+                    span.q[kWordV] -= uint32_t(Op::kUVBias);
                 }
-                op.Span(row + int64_t(cl >> 16) * kPx, q, dqX, n);
+                if (++pending == kSpanBatch) {
+                    op.Spans(batch, pending, dqX);
+                    pending = 0;
+                }
             }
             xL = Add(xL, dxL);
             xS = Add(xS, dxS);
@@ -161,6 +181,8 @@ void SWTri_RunFrame(const SWTri_FixedVertex* vertices, uint8_t* dest, int32_t pi
         const int32_t dxS = Gradient(Sub(B.x, M.x), Reciprocal(Sub(B.y, M.y)));
         drawRows(rM, rB, Add(M.x, MulShift16(Sub(rM << 16, M.y), dxS)), dxS);
     }
+    if (pending > 0)
+        op.Spans(batch, pending, dqX);
 }
 
 } // namespace Nubra

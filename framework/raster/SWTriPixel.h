@@ -170,17 +170,17 @@ public:
             Untextured(p, q);
     }
 
-    void Span(uint8_t* p, uint32_t* q, const int32_t* dq, int32_t n) const
+    void Spans(Span* spans, int count, const int32_t* dq) const
     {
 #if SWTRI_AVX2_SPANS
         if constexpr (T && kPixelSize == 4) {
             if (SWTri_VectorisedSpans()) {
-                avx2::TexturedSpan<F, A, V, C, B>(p, q, dq, n, tex_, k_);
+                avx2::TexturedSpans<F, A, V, C, B>(spans, count, dq, tex_, k_);
                 return;
             }
         }
 #endif
-        StepSpan(*this, p, q, dq, n);
+        StepSpans(*this, spans, count, dq);
     }
 
 private:

@@ -154,76 +154,109 @@ SWTRI_AVX2_INLINE V8 Factor(V8 attribute, int32_t constant)
     return C ? Shr<24>(Mul(Set(uint32_t(constant)), clamped)) : Shr<16>(clamped);
 }
 
-// The interpolated words [First, Last) of eight pixels: the span's start and step, then eight
-// steps at a time.
-template <int First, int Last>
-class Attributes8 {
-public:
-    SWTRI_AVX2_INLINE Attributes8(const uint32_t* q, const int32_t* dq)
-    {
-        const V8 lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-        for (int w = First; w < Last; ++w) {
-            value_[w - First] = Add(Set(q[w]), Mul(lane, Set(uint32_t(dq[w]))));
-            step_[w - First] = Set(uint32_t(dq[w]) * 8);
-        }
-    }
-    SWTRI_AVX2_INLINE V8 operator[](int word) const { return value_[word - First]; }
-    SWTRI_AVX2_INLINE void Advance()
-    {
-        for (int w = 0; w < Last - First; ++w)
-            value_[w] = Add(value_[w], step_[w]);
-    }
+// Eight pixels of a span: where they are, how many of them are in the span (lanes beyond are not
+// live: neither read nor written) and the interpolated words [First, kWordCount).
+template <int First>
+struct Chunk {
+    int* pixels;
+    bool full;
+    V8 live;
+    V8 words[kWordCount - First];
 
-private:
-    V8 value_[Last - First];
-    V8 step_[Last - First];
+    SWTRI_AVX2_INLINE V8 operator[](int word) const { return words[word - First]; }
 };
 
-// A textured span into a 32-bit destination: every textured filler of the 32-bit formats.
-template <SWTri_Format F, bool A, bool V, bool C, bool B>
-SWTRI_AVX2 void TexturedSpan(uint8_t* pixel, const uint32_t* q, const int32_t* dq, int32_t n,
-                             const SWTri_TextureInfo& tex, const SWTri_ConstColor& k)
+template <int First, bool B>
+SWTRI_AVX2_INLINE Sample SampleOf(const Chunk<First>& c, const SWTri_TextureInfo& tex)
+{
+    return B ? Filtered(tex, c[kWordU], c[kWordV], c.live) : Nearest(tex, c[kWordU], c[kWordV], c.live);
+}
+
+// The pixel work of a textured filler into a 32-bit destination, given the chunk's texels.
+template <SWTri_Format F, bool A, bool V, bool C, bool B, int First>
+SWTRI_AVX2_INLINE void WritePixels(const Chunk<First>& c, const Sample& sample, const SWTri_ConstColor& k)
 {
     constexpr bool kReadsDestination = A || V || C;
-    const V8 lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    Attributes8<V ? kWordA : kWordU, kWordCount> at(q, dq);
-    int* p = reinterpret_cast<int*>(pixel);
-    for (; n > 0; n -= 8, p += 8, at.Advance()) {
-        const bool full = n >= 8;
-        const V8 live = full ? Set(~0u) : _mm256_cmpgt_epi32(Set(uint32_t(n)), lane);
-        const Sample sample = B ? Filtered(tex, at[kWordU], at[kWordV], live) : Nearest(tex, at[kWordU], at[kWordV], live);
-        V8 x = sample.color;
-        V8 alphaFactor = Set(255); // vertex or constant alpha
-        if constexpr (V) {
-            alphaFactor = Factor<C>(at[kWordA], k.a);
-            x = ModulatePacked(x, Factor<C>(at[kWordR], k.r), Factor<C>(at[kWordG], k.g), Factor<C>(at[kWordB], k.b));
-        } else if constexpr (C) {
-            alphaFactor = Set(uint32_t(k.a));
-            x = ModulatePacked(x, Set(uint32_t(k.r)), Set(uint32_t(k.g)), Set(uint32_t(k.b)));
-        }
-        if constexpr (B && (V || C))
-            x = ScalePacked(x, alphaFactor);
-        V8 out = Or(x, Set(0xFF000000u));
-        if constexpr (kReadsDestination) {
-            const V8 sampleAlpha = A ? sample.alpha : Set(255);
-            const V8 sa = A && !V && !C ? sampleAlpha : Shr<8>(Mul(alphaFactor, sampleAlpha));
-            const V8 opaque = Above(sa, 239);
-            const V8 kept = A ? _mm256_cmpgt_epi32(Set(9), sample.alpha) : _mm256_setzero_si256();
-            // Chunks of opaque texels alone, the common case, need not read the destination.
-            if (!_mm256_testz_si256(Or(kept, _mm256_andnot_si256(opaque, live)), live)) {
-                const V8 d = full ? _mm256_loadu_si256(reinterpret_cast<const V8*>(p)) : _mm256_maskload_epi32(p, live);
-                if (!_mm256_testz_si256(_mm256_andnot_si256(Or(opaque, kept), live), live)) {
-                    const V8 s = B ? x : ScalePacked(x, sa);
-                    out = Select(opaque, out, F == SWTri_Format::RGB888 ? Blend888(d, s, sa) : Blend8888(d, s, sa));
-                }
-                out = Select(kept, d, out);
-            }
-        }
-        if (full)
-            _mm256_storeu_si256(reinterpret_cast<V8*>(p), out);
-        else
-            _mm256_maskstore_epi32(p, live, out);
+    V8 x = sample.color;
+    V8 alphaFactor = Set(255); // vertex or constant alpha
+    if constexpr (V) {
+        alphaFactor = Factor<C>(c[kWordA], k.a);
+        x = ModulatePacked(x, Factor<C>(c[kWordR], k.r), Factor<C>(c[kWordG], k.g), Factor<C>(c[kWordB], k.b));
+    } else if constexpr (C) {
+        alphaFactor = Set(uint32_t(k.a));
+        x = ModulatePacked(x, Set(uint32_t(k.r)), Set(uint32_t(k.g)), Set(uint32_t(k.b)));
     }
+    if constexpr (B && (V || C))
+        x = ScalePacked(x, alphaFactor);
+    V8 out = Or(x, Set(0xFF000000u));
+    if constexpr (kReadsDestination) {
+        const V8 sampleAlpha = A ? sample.alpha : Set(255);
+        const V8 sa = A && !V && !C ? sampleAlpha : Shr<8>(Mul(alphaFactor, sampleAlpha));
+        const V8 opaque = Above(sa, 239);
+        const V8 kept = A ? _mm256_cmpgt_epi32(Set(9), sample.alpha) : _mm256_setzero_si256();
+        // Chunks of opaque texels alone, the common case, need not read the destination.
+        if (!_mm256_testz_si256(Or(kept, _mm256_andnot_si256(opaque, c.live)), c.live)) {
+            const V8 d = c.full ? _mm256_loadu_si256(reinterpret_cast<const V8*>(c.pixels))
+                                : _mm256_maskload_epi32(c.pixels, c.live);
+            if (!_mm256_testz_si256(_mm256_andnot_si256(Or(opaque, kept), c.live), c.live)) {
+                const V8 s = B ? x : ScalePacked(x, sa);
+                out = Select(opaque, out, F == SWTri_Format::RGB888 ? Blend888(d, s, sa) : Blend8888(d, s, sa));
+            }
+            out = Select(kept, d, out);
+        }
+    }
+    if (c.full)
+        _mm256_storeu_si256(reinterpret_cast<V8*>(c.pixels), out);
+    else
+        _mm256_maskstore_epi32(c.pixels, c.live, out);
+}
+
+// Texels first for all chunks, then the pixels: the fetches of short spans then overlap instead
+// of each waiting for its own.
+template <SWTri_Format F, bool A, bool V, bool C, bool B, int First>
+SWTRI_AVX2_INLINE void FinishChunks(const Chunk<First>* chunks, int count, const SWTri_TextureInfo& tex,
+                                    const SWTri_ConstColor& k)
+{
+    Sample samples[kSpanBatch];
+    for (int i = 0; i < count; ++i)
+        samples[i] = SampleOf<First, B>(chunks[i], tex);
+    for (int i = 0; i < count; ++i)
+        WritePixels<F, A, V, C, B>(chunks[i], samples[i], k);
+}
+
+// The spans of a textured filler into a 32-bit destination, eight pixels at a time.
+template <SWTri_Format F, bool A, bool V, bool C, bool B>
+SWTRI_AVX2 void TexturedSpans(Span* spans, int count, const int32_t* dq, const SWTri_TextureInfo& tex,
+                              const SWTri_ConstColor& k)
+{
+    constexpr int First = V ? kWordA : kWordU;
+    constexpr int Words = kWordCount - First;
+    const V8 lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    V8 laneOffset[Words], step[Words];
+    for (int w = 0; w < Words; ++w) {
+        laneOffset[w] = Mul(lane, Set(uint32_t(dq[First + w])));
+        step[w] = Set(uint32_t(dq[First + w]) * 8);
+    }
+    Chunk<First> chunks[kSpanBatch];
+    int pending = 0;
+    for (const Span* span = spans; span != spans + count; ++span) {
+        Chunk<First> c;
+        c.pixels = reinterpret_cast<int*>(span->pixel);
+        for (int w = 0; w < Words; ++w)
+            c.words[w] = Add(Set(span->q[First + w]), laneOffset[w]);
+        for (int32_t n = span->n; n > 0; n -= 8, c.pixels += 8) {
+            c.full = n >= 8;
+            c.live = c.full ? Set(~0u) : _mm256_cmpgt_epi32(Set(uint32_t(n)), lane);
+            chunks[pending] = c;
+            if (++pending == kSpanBatch) {
+                FinishChunks<F, A, V, C, B>(chunks, pending, tex, k);
+                pending = 0;
+            }
+            for (int w = 0; w < Words; ++w)
+                c.words[w] = Add(c.words[w], step[w]);
+        }
+    }
+    FinishChunks<F, A, V, C, B>(chunks, pending, tex, k);
 }
 
 } // namespace Nubra::swtri::avx2
