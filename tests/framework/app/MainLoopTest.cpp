@@ -206,7 +206,9 @@ class BrokenVSync : public MainLoop, public testing::WithParamInterface<std::pai
 
 TEST_P(BrokenVSync, ThreeFastRunsInARowTurnVSyncTimingOff)
 {
-    auto [slowRun, expectedStep] = GetParam();
+    // Plain variables: the clang that builds the fuzzing run cannot capture structured bindings.
+    int slowRun = GetParam().first;
+    uint32_t expectedStep = GetParam().second;
     KeepBusy();
     UseVSync(100);
     uint32_t brokenAtStep = 0;
