@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "framework/app/FModMusicInterface.h"
 #include "framework/app/PathUtils.h"
 #include "framework/app/StringUtils.h"
 #include "framework/app/TwisterRandom.h"
@@ -295,7 +296,17 @@ void NubraAppBase::Unmute(bool automatic)
     ApplyVolumes();
 }
 
-std::unique_ptr<MusicInterface> NubraAppBase::CreateMusicInterface() { return std::make_unique<MusicInterface>(); }
+std::unique_ptr<MusicInterface> NubraAppBase::CreateMusicInterface()
+{
+    if (noMusic)
+        return std::make_unique<MusicInterface>();
+    if (!useFMod)
+        return std::make_unique<BassMusicInterface>();
+    auto fmod = std::make_unique<FModMusicInterface>();
+    if (!fmod->IsAvailable())
+        return std::make_unique<MusicInterface>(); // the library is missing: play on in silence
+    return fmod;
+}
 
 void NubraAppBase::EndPopup() { ResetUpdateTiming(false); }
 

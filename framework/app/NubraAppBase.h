@@ -103,6 +103,7 @@ public:
     virtual void SetMusicVolume(double volume);
     virtual void Mute(bool automatic);
     virtual void Unmute(bool automatic);
+    // Silent with no music; the FMOD player when chosen and present; else the BASS one.
     virtual std::unique_ptr<MusicInterface> CreateMusicInterface();
 
     // Loading thread.
@@ -167,6 +168,8 @@ public:
     int32_t preferredY = -1;
     int32_t updatePeriod = 10; // ms
     double updateMultiplier = 1.0;
+    bool noMusic = false;
+    bool useFMod = false;
     double musicVolume = 0.85;
     double sfxVolume = 0.85;
     double savedMusicVolume = 0.0;
