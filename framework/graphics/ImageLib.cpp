@@ -14,6 +14,7 @@ namespace {
 
 std::atomic<bool> alphaLookup{true};
 std::atomic<uint32_t> alphaOnlyColor{0xFFFFFF};
+thread_local std::optional<uint32_t> threadAlphaOnlyColor;
 
 using Reader = ImagePtr (*)(const std::string&);
 struct Format {
@@ -92,7 +93,14 @@ std::unique_ptr<Image> Image::Create(int64_t width, int64_t height)
 void SetAlphaImageLookup(bool on) { alphaLookup.store(on); }
 bool GetAlphaImageLookup() { return alphaLookup.load(); }
 void SetAlphaOnlyColor(uint32_t rgb) { alphaOnlyColor.store(rgb & 0xFFFFFF); }
-uint32_t GetAlphaOnlyColor() { return alphaOnlyColor.load(); }
+uint32_t GetAlphaOnlyColor() { return threadAlphaOnlyColor.value_or(alphaOnlyColor.load()); }
+
+ScopedAlphaOnlyColor::ScopedAlphaOnlyColor(uint32_t rgb) : previous_(threadAlphaOnlyColor)
+{
+    threadAlphaOnlyColor = rgb & 0xFFFFFF;
+}
+
+ScopedAlphaOnlyColor::~ScopedAlphaOnlyColor() { threadAlphaOnlyColor = previous_; }
 
 ImagePtr GetImage(const std::string& name, bool lookForAlpha)
 {

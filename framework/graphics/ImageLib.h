@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 // Image files: decoding PNG, JPEG, GIF, TGA and JPEG 2000 into 32-bit ARGB pictures, and
@@ -47,7 +48,20 @@ using ImagePtr = std::unique_ptr<Image>;
 void SetAlphaImageLookup(bool on);
 bool GetAlphaImageLookup();
 void SetAlphaOnlyColor(uint32_t rgb);
-uint32_t GetAlphaOnlyColor();
+uint32_t GetAlphaOnlyColor(); // this thread's while a scope below is open
+
+// For its lifetime, pictures this thread reads take their own alpha-only colour; other threads
+// keep the application-wide one. Scopes nest.
+class ScopedAlphaOnlyColor {
+public:
+    explicit ScopedAlphaOnlyColor(uint32_t rgb);
+    ~ScopedAlphaOnlyColor();
+    ScopedAlphaOnlyColor(const ScopedAlphaOnlyColor&) = delete;
+    ScopedAlphaOnlyColor& operator=(const ScopedAlphaOnlyColor&) = delete;
+
+private:
+    std::optional<uint32_t> previous_;
+};
 
 // Finds and decodes a picture. A bare name ("ui/button") tries .tga, .jpg, .png, .gif, .j2k and
 // .jp2 in that order; a name with an extension tries only that format (the extension's case is

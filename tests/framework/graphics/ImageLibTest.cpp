@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 using namespace fixtures;
 using ImageLib::GetImage;
 using Names = std::vector<std::string>;
@@ -115,6 +117,24 @@ TEST_F(GetImageTest, AnAlphaPictureAloneGivesTheAlphaOnlyColour)
     ImageLib::SetAlphaOnlyColor(0x12345678);
     EXPECT_EQ(PictureOf(*GetImage("ui/glow.tga", true)).pixels, std::vector<uint32_t>({0xFF345678, 0x10345678}));
     EXPECT_EQ(GetImage("ui/glow.tga", false), nullptr);
+}
+
+TEST_F(GetImageTest, AScopedAlphaOnlyColourHoldsForItsOwnThreadOnly)
+{
+    archive.Add("ui/_glow.tga", MakeTGA({1, 1, {0xFF000080}}));
+    auto pixel = [] { return PictureOf(*GetImage("ui/glow.tga", true)).pixels[0]; };
+    {
+        ImageLib::ScopedAlphaOnlyColor red(0xFF0000);
+        {
+            ImageLib::ScopedAlphaOnlyColor blue(0x0000FF);
+            EXPECT_EQ(pixel(), 0x800000FFu);
+        }
+        EXPECT_EQ(pixel(), 0x80FF0000u);
+        uint32_t seenElsewhere = 0;
+        std::thread([&] { seenElsewhere = pixel(); }).join();
+        EXPECT_EQ(seenElsewhere, 0x80FFFFFFu);
+    }
+    EXPECT_EQ(pixel(), 0x80FFFFFFu);
 }
 
 TEST(ImageLimits, RefuseEmptyAndGiganticPictures)
