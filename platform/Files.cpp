@@ -161,6 +161,8 @@ std::string UserConfigDir(const std::string& maker, const std::string& product)
     return AppDir(XdgDir("XDG_CONFIG_HOME", ".config"), maker, product);
 }
 
+std::string UserConfigRoot() { return XdgDir("XDG_CONFIG_HOME", ".config"); }
+
 std::string RuntimeDir()
 {
     const char* value = std::getenv("XDG_RUNTIME_DIR");

@@ -26,6 +26,8 @@ std::string ExeDir();
 // $XDG_DATA_HOME/<maker>/<product>/ and $XDG_CONFIG_HOME/<maker>/<product>/.
 std::string UserDataDir(const std::string& maker, const std::string& product);
 std::string UserConfigDir(const std::string& maker, const std::string& product);
+// $XDG_CONFIG_HOME/ itself, with a trailing '/'.
+std::string UserConfigRoot();
 // $XDG_RUNTIME_DIR/ (or the temporary folder), with a trailing '/'.
 std::string RuntimeDir();
 

@@ -5,7 +5,26 @@ struct SDL_Window;
 
 namespace plat {
 
+struct WindowRect {
+    int x = 0, y = 0, width = 0, height = 0;
+
+    bool operator==(const WindowRect&) const = default;
+};
+
+// The window's frame around its client area, in pixels.
+struct WindowBorders {
+    int top = 0, left = 0, bottom = 0, right = 0;
+};
+
+// Where a window's client area of this size goes in the usable desktop: centred when either
+// preferred coordinate is -1; else at the preferred place, moved so that the window with its
+// frame stays margin pixels inside every edge (the top-left edges win when it cannot fit).
+WindowRect PlaceWindow(const WindowRect& usable, const WindowBorders& borders, int width, int height, int preferredX,
+                       int preferredY, int margin = 4);
+
 // The program's main window. Created hidden; the application shows it when its loop starts.
+// Switching between windowed and full screen keeps the same window: full screen covers the
+// desktop without changing the display mode.
 class Window {
 public:
     Window() = default;
@@ -13,24 +32,47 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Replaces any window this object had. The title is UTF-8. False when the system refuses.
+    // Creates the window, or gives the existing one this title and client size. The title is
+    // UTF-8. False when the system refuses.
     bool Open(const std::string& title, int width, int height);
     void Close();
     bool IsOpen() const { return window_ != nullptr; }
 
-    void Show();
+    void SetFullScreen(bool fullScreen);
+    bool IsFullScreen() const;
+    void MoveTo(int x, int y); // the client area's top-left corner on the desktop
+    WindowRect ClientRect() const;
+    WindowBorders Borders() const; // zero until the window manager has framed the window
+
+    // Shown with activate false, the window does not take the keyboard from another program.
+    void Show(bool activate = true);
     void Hide();
+    bool IsShown() const;
+    bool IsMinimised() const;
+    bool IsMaximised() const;
+    bool HasInputFocus() const;
     // Brings the window back from the task bar and in front of the others.
     void RestoreAndRaise();
+
+    // While captured, the mouse reports to this window even outside it.
+    void CaptureMouse(bool capture);
+    bool IsMouseCaptured() const { return captured_; }
 
     // The refresh rate of the display the window is on; 0 when unknown.
     int RefreshRate() const;
 
+    SDL_Window* Native() const { return window_; }
+
 private:
     SDL_Window* window_ = nullptr;
+    bool captured_ = false;
 };
 
 // The part of the desktop that windows may use (without panels and docks). False when unknown.
+bool UsableDesktop(WindowRect* area);
 bool UsableDesktopSize(int* width, int* height);
+
+// Whether the system's screen saver and display power-saving may start while the game runs.
+void AllowScreenSaver(bool allow);
 
 } // namespace plat

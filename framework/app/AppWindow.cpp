@@ -18,6 +18,8 @@ void NubraAppBase::MakeWindow()
 
 void NubraAppBase::SetCursor(int number) { cursorNumber = number; }
 
+void NubraAppBase::EnableCustomCursors(bool enable) { customCursors = enable; }
+
 void NubraAppBase::WindowProc(const plat::Message& message)
 {
     switch (message.kind) {
@@ -28,6 +30,7 @@ void NubraAppBase::WindowProc(const plat::Message& message)
         deferredMessages_.push_back(message);
         CloseRequest();
         return;
+    default: return;
     }
 }
 
@@ -41,6 +44,7 @@ bool NubraAppBase::ProcessDeferredMessages(bool single)
             closedByUser = true;
             Shutdown();
             break;
+        default: break;
         }
         if (single)
             break;

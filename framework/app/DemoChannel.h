@@ -7,7 +7,11 @@ class Buffer;
 // Numbers of the demo commands that carry outside data into a recording. They are read back
 // by the operation that would otherwise have asked the outside, in the order they were written.
 enum DemoDataCommand {
+    kDemoRegistryRead = 11,
+    kDemoRegistryWrite = 12,
+    kDemoFileRead = 15,
     kDemoHTTPResult = 17,
+    kDemoSyncBuffer = 18,
 };
 
 // The demo recorder and player as the framework's sources of outside data see them. The

@@ -48,6 +48,7 @@ NubraAppBase::~NubraAppBase()
     WaitForLoadingThread();
     NubraAppBase::Shutdown();
     ConfirmHardwareAcceleration();
+    RegistryWriteBoolean("Is3D", hardwareAcceleration);
 
     // Each dialog leaves the widget tree as it goes.
     for (auto& entry : dialogMap)
@@ -255,8 +256,6 @@ void NubraAppBase::HandleNotifyGameMessage(int type, int parameter)
         window.RestoreAndRaise();
 }
 
-void NubraAppBase::ReadFromRegistry() { registryRead = true; }
-
 std::wstring NubraAppBase::GetString(const std::string& id, const std::wstring& fallback) const
 {
     auto found = strings_.find(id);
@@ -290,9 +289,13 @@ void NubraAppBase::Mute(bool automatic)
 
 void NubraAppBase::Unmute(bool automatic)
 {
+    // An automatic unmute only undoes an automatic mute: the first activation of the window
+    // must not take back the player's own mute.
+    if (automatic && autoMuteCount == 0)
+        return;
     muteCount = std::max(muteCount - 1, 0);
     if (automatic)
-        autoMuteCount = std::max(autoMuteCount - 1, 0);
+        --autoMuteCount;
     ApplyVolumes();
 }
 

@@ -24,6 +24,7 @@
 
 namespace Nubra {
 
+class Buffer;
 class Dialog;
 class Graphics;
 class Widget;
@@ -64,7 +65,28 @@ public:
 
     // Settings storage; the application's values are read in Init and written at the end.
     virtual void ReadFromRegistry();
-    virtual void WriteToRegistry() {}
+    virtual void WriteToRegistry();
+
+    // The user's settings under "SOFTWARE\<registry key>"; a value name may begin with subkeys
+    // ("Test3D\RuntimeError"). Each is false, with its outputs untouched, when the value cannot
+    // be had; without a registry key nothing is read or written. While a demo records, every
+    // result goes into it; while one plays, the recorded results stand in for the store.
+    bool RegistryWrite(const std::string& valueName, uint32_t type, const uint8_t* data, uint32_t size);
+    bool RegistryWriteString(const std::string& valueName, const std::string& text);
+    bool RegistryWriteInteger(const std::string& valueName, int32_t value);
+    bool RegistryWriteBoolean(const std::string& valueName, bool value);
+    // size: the buffer's capacity in, the value's size out. A value larger than the buffer fails.
+    bool RegistryRead(const std::string& valueName, uint32_t* type, uint8_t* buffer, uint32_t* size);
+    bool RegistryReadInteger(const std::string& valueName, int32_t* value); // only a 4-byte number
+    bool RegistryReadBoolean(const std::string& valueName, bool* value);
+    bool RegistryEraseValue(const std::string& valueName);
+
+    // A whole file of the data-file layer (archives, else disk), demo-aware unless dontRecord.
+    bool ReadBufferFromFile(const std::string& fileName, Buffer* out, bool dontRecord = false);
+    // Makes any value demo-aware: recording keeps it, playing replaces it by the recorded one.
+    void DemoSyncBuffer(Buffer* buffer);
+    void DemoSyncBool(bool* value);
+    void DemoSyncString(std::string* text);
 
     // Command line.
     virtual void ReadCommandLine();
@@ -148,6 +170,7 @@ public:
     void WindowProc(const plat::Message& message);
     // Replays queued messages (only the first when single); true when any remain.
     bool ProcessDeferredMessages(bool single);
+    void EnableCustomCursors(bool enable);
 
     // Settings of the run.
     std::string productName = "Product";

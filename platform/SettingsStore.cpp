@@ -1,0 +1,310 @@
+#include "platform/SettingsStore.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include <pugixml.hpp>
+
+#include "platform/DebugOut.h"
+#include "platform/Files.h"
+#include "platform/Replaceable.h"
+
+namespace plat {
+namespace {
+
+constexpr std::string_view kFileName = "settings.xml";
+constexpr std::string_view kRootPrefix = "SOFTWARE\\";
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+void Warn(const std::string& text) { DebugOut("WARNING: " + text + "\n"); }
+
+// Text of the usual readable form, or nothing when the value needs hex to survive the file.
+std::optional<std::string> ReadableText(const SettingValue& value)
+{
+    if (value.type == kSettingDword && value.data.size() == 4) {
+        uint32_t number = uint32_t(value.data[0]) | uint32_t(value.data[1]) << 8 | uint32_t(value.data[2]) << 16
+                          | uint32_t(value.data[3]) << 24;
+        return std::to_string(number);
+    }
+    if (value.type != kSettingString)
+        return std::nullopt;
+    // XML keeps printable ASCII exactly; leading or trailing blanks could be taken for layout.
+    for (uint8_t byte : value.data)
+        if (byte < 0x20 || byte > 0x7E)
+            return std::nullopt;
+    if (!value.data.empty() && (value.data.front() == ' ' || value.data.back() == ' '))
+        return std::nullopt;
+    return std::string(value.data.begin(), value.data.end());
+}
+
+std::string ToHex(const std::vector<uint8_t>& data)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (uint8_t byte : data) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 15];
+    }
+    return text;
+}
+
+std::optional<std::vector<uint8_t>> FromHex(std::string_view text)
+{
+    if (text.size() % 2 != 0)
+        return std::nullopt;
+    std::vector<uint8_t> data;
+    for (size_t i = 0; i < text.size(); i += 2) {
+        uint8_t byte = 0;
+        auto [end, error] = std::from_chars(text.data() + i, text.data() + i + 2, byte, 16);
+        if (error != std::errc() || end != text.data() + i + 2)
+            return std::nullopt;
+        data.push_back(byte);
+    }
+    return data;
+}
+
+std::optional<uint32_t> ParseUnsigned(std::string_view text)
+{
+    uint32_t number = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
+std::optional<SettingValue> ParseValue(const pugi::xml_node& node)
+{
+    std::optional<uint32_t> type = ParseUnsigned(node.attribute("type").value());
+    if (!type)
+        return std::nullopt;
+    SettingValue value{*type, {}};
+    std::string_view text = node.text().get();
+    const bool hex = std::string_view(node.attribute("encoding").value()) == "hex";
+    if (*type == kSettingString && !hex) {
+        value.data.assign(text.begin(), text.end());
+    } else if (*type == kSettingDword && !hex) {
+        std::optional<uint32_t> number = ParseUnsigned(text);
+        if (!number)
+            return std::nullopt;
+        for (int shift = 0; shift < 32; shift += 8)
+            value.data.push_back(uint8_t(*number >> shift));
+    } else {
+        std::optional<std::vector<uint8_t>> data = FromHex(text);
+        if (!data)
+            return std::nullopt;
+        value.data = std::move(*data);
+    }
+    return value;
+}
+
+bool WriteAll(int fd, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += size_t(written);
+    }
+    return true;
+}
+
+// The new contents reach the disk under a temporary name first; only a complete file takes the
+// real name, and the folder is synced so that the rename itself survives a power cut.
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)
+{
+    // Named per process, so two copies saving at once never write into one temporary file.
+    const std::string temporary = path + "." + std::to_string(::getpid()) + ".tmp";
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    std::string folder = path.substr(0, path.rfind('/') + 1);
+    int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+// A file we cannot read must not be overwritten by the next write: the player may want it back.
+void SetAside(const std::string& file, const std::string& why)
+{
+    const std::string aside = file + ".bad";
+    if (std::rename(file.c_str(), aside.c_str()) == 0)
+        Warn("the settings file " + file + " is damaged (" + why + "); it was set aside as " + aside
+             + " and the defaults are used");
+    else
+        Warn("the settings file " + file + " is damaged (" + why + ") and could not be set aside: "
+             + std::strerror(errno));
+}
+
+ISettingsStore& DefaultStore()
+{
+    static FileSettingsStore store(UserConfigRoot());
+    return store;
+}
+
+constinit Replaceable<ISettingsStore> current(DefaultStore);
+
+} // namespace
+
+ISettingsStore& SettingsStore() { return current.Get(); }
+
+void SetSettingsStore(ISettingsStore* store) { current.Set(store); }
+
+FileSettingsStore::FileSettingsStore(std::string root) : root_(std::move(root))
+{
+    if (!root_.empty() && root_.back() != '/')
+        root_ += '/';
+}
+
+std::string FileSettingsStore::FileFor(std::string_view keyPath) const
+{
+    if (keyPath.size() >= kRootPrefix.size() && EqualsIgnoringCase(keyPath.substr(0, kRootPrefix.size()), kRootPrefix))
+        keyPath.remove_prefix(kRootPrefix.size());
+    std::string folder = root_;
+    while (true) {
+        size_t end = keyPath.find('\\');
+        std::string_view part = keyPath.substr(0, end);
+        if (part.empty() || part == "." || part == ".." || part.find('/') != std::string_view::npos)
+            return {};
+        folder.append(part);
+        folder += '/';
+        if (end == std::string_view::npos)
+            break;
+        keyPath.remove_prefix(end + 1);
+    }
+    return folder + std::string(kFileName);
+}
+
+FileSettingsStore::Values FileSettingsStore::Parse(const std::string& file)
+{
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream)
+        return {};
+    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    pugi::xml_document document;
+    pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
+    pugi::xml_node settings = document.child("settings");
+    if (!parsed || !settings) {
+        SetAside(file, parsed ? "no settings element" : parsed.description());
+        return {};
+    }
+    Values values;
+    for (pugi::xml_node node : settings.children("value")) {
+        std::string name = node.attribute("name").value();
+        std::optional<SettingValue> value = ParseValue(node);
+        if (name.empty() || !value) {
+            Warn("a value \"" + name + "\" of the settings file " + file + " cannot be read; it is ignored");
+            continue;
+        }
+        values.emplace_back(std::move(name), std::move(*value));
+    }
+    return values;
+}
+
+bool FileSettingsStore::Save(const std::string& file, const Values& values)
+{
+    pugi::xml_document document;
+    pugi::xml_node settings = document.append_child("settings");
+    for (const auto& [name, value] : values) {
+        pugi::xml_node node = settings.append_child("value");
+        node.append_attribute("name") = name.c_str();
+        node.append_attribute("type") = value.type;
+        std::optional<std::string> text = ReadableText(value);
+        if (!text && (value.type == kSettingString || value.type == kSettingDword))
+            node.append_attribute("encoding") = "hex";
+        node.text() = (text ? *text : ToHex(value.data)).c_str();
+    }
+    std::ostringstream out;
+    document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
+    return MakeDirs(file.substr(0, file.rfind('/'))) && ReplaceFileAtomically(file, out.str());
+}
+
+FileSettingsStore::Values* FileSettingsStore::Load(const std::string& file)
+{
+    auto found = files_.find(file);
+    if (found == files_.end())
+        found = files_.emplace(file, Parse(file)).first;
+    return &found->second;
+}
+
+std::optional<SettingValue> FileSettingsStore::Read(std::string_view keyPath, std::string_view name)
+{
+    const std::string file = FileFor(keyPath);
+    if (file.empty())
+        return std::nullopt;
+    std::lock_guard lock(mutex_);
+    for (const auto& [stored, value] : *Load(file))
+        if (EqualsIgnoringCase(stored, name))
+            return value;
+    return std::nullopt;
+}
+
+bool FileSettingsStore::Write(std::string_view keyPath, std::string_view name, const SettingValue& value)
+{
+    const std::string file = FileFor(keyPath);
+    if (file.empty() || name.empty())
+        return false;
+    std::lock_guard lock(mutex_);
+    Values* current = Load(file);
+    Values changed = *current;
+    auto same = [name](const auto& entry) { return EqualsIgnoringCase(entry.first, name); };
+    auto found = std::find_if(changed.begin(), changed.end(), same);
+    if (found != changed.end())
+        found->second = value;
+    else
+        changed.emplace_back(std::string(name), value);
+    if (!Save(file, changed))
+        return false;
+    *current = std::move(changed);
+    return true;
+}
+
+bool FileSettingsStore::Erase(std::string_view keyPath, std::string_view name)
+{
+    const std::string file = FileFor(keyPath);
+    if (file.empty())
+        return false;
+    std::lock_guard lock(mutex_);
+    Values* current = Load(file);
+    Values changed = *current;
+    std::erase_if(changed, [name](const auto& entry) { return EqualsIgnoringCase(entry.first, name); });
+    if (changed.size() == current->size())
+        return true;
+    if (!Save(file, changed))
+        return false;
+    *current = std::move(changed);
+    return true;
+}
+
+} // namespace plat

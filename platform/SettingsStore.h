@@ -1,0 +1,70 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+// Type numbers of stored values. They are recorded in demo files, so they keep the numbers the
+// game's settings were first written with.
+enum SettingType : uint32_t {
+    kSettingString = 1, // the characters, no terminating zero
+    kSettingBinary = 3,
+    kSettingDword = 4,  // 4 bytes, little-endian
+};
+
+struct SettingValue {
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+
+    bool operator==(const SettingValue&) const = default;
+};
+
+// The user's settings: typed values by key path and name. Key paths are written as the game
+// names them ("SOFTWARE\Maker\Product\Sub"); names compare without regard to ASCII case.
+class ISettingsStore {
+public:
+    virtual ~ISettingsStore() = default;
+    virtual std::optional<SettingValue> Read(std::string_view keyPath, std::string_view name) = 0;
+    virtual bool Write(std::string_view keyPath, std::string_view name, const SettingValue& value) = 0;
+    // True when the value is gone afterwards (also when there was none).
+    virtual bool Erase(std::string_view keyPath, std::string_view name) = 0;
+};
+
+// The store every part of the program uses; by default files under $XDG_CONFIG_HOME.
+ISettingsStore& SettingsStore();
+void SetSettingsStore(ISettingsStore* store); // null restores the file store
+
+// One XML file per key path: root/<key path without "SOFTWARE\", '\' as '/'>/settings.xml.
+// Every write replaces the file whole through a temporary file (written, synced, renamed), so a
+// crash at any moment leaves either the old or the new settings. A file that cannot be read is
+// set aside beside it (".bad") with a "WARNING: " line, and its values count as absent.
+class FileSettingsStore : public ISettingsStore {
+public:
+    explicit FileSettingsStore(std::string root); // with or without a trailing '/'
+
+    std::optional<SettingValue> Read(std::string_view keyPath, std::string_view name) override;
+    bool Write(std::string_view keyPath, std::string_view name, const SettingValue& value) override;
+    bool Erase(std::string_view keyPath, std::string_view name) override;
+
+    // The file of a key path; empty when the path cannot name a folder under the root (an empty
+    // or "."/".." component, or a '/').
+    std::string FileFor(std::string_view keyPath) const;
+
+private:
+    using Values = std::vector<std::pair<std::string, SettingValue>>; // in the order first written
+
+    Values* Load(const std::string& file); // cached after the first read
+    static Values Parse(const std::string& file);
+    static bool Save(const std::string& file, const Values& values);
+
+    std::string root_;
+    std::mutex mutex_;
+    std::map<std::string, Values> files_;
+};
+
+} // namespace plat
