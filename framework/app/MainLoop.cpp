@@ -248,6 +248,7 @@ void NubraAppBase::UpdateFrames()
         ++stepsWithChange;
     if (musicInterface)
         musicInterface->Update();
+    CleanSharedImages();
 }
 
 void NubraAppBase::UpdateFrameF(float fraction)

@@ -8,6 +8,7 @@
 #include "framework/app/PathUtils.h"
 #include "framework/app/StringUtils.h"
 #include "framework/app/TwisterRandom.h"
+#include "framework/graphics/ImageLib.h"
 #include "framework/widgets/Dialog.h"
 #include "platform/CRand.h"
 #include "platform/Clock.h"
@@ -57,6 +58,7 @@ NubraAppBase::~NubraAppBase()
     updateNesting = 0;
     ProcessSafeDeleteWidgets();
     widgetManager.reset();
+    DeleteSharedImages();
     musicInterface.reset();
     // Before the media systems shut down with the members.
     window.Close();
@@ -86,6 +88,7 @@ void NubraAppBase::Init()
         DoExit(0);
     }
 
+    ImageLib::InitJPEG2000();
     PreInitHook();
     ReadFromRegistry();
 
@@ -192,6 +195,7 @@ void NubraAppBase::Shutdown()
     window.Hide();
     if (registryRead)
         WriteToRegistry();
+    ImageLib::CloseJPEG2000();
 }
 
 void NubraAppBase::DoExit(int code)

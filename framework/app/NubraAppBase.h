@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <future>
 #include <list>
 #include <map>
 #include <memory>
@@ -13,6 +14,8 @@
 #include "framework/app/CriticalSection.h"
 #include "framework/app/MusicInterface.h"
 #include "framework/graphics/ImageHost.h"
+#include "framework/graphics/SharedImage.h"
+#include "framework/text/ImageFontHost.h"
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/DialogListener.h"
 #include "framework/widgets/WidgetManager.h"
@@ -27,13 +30,15 @@ namespace Nubra {
 class Buffer;
 class Dialog;
 class Graphics;
+class Image;
+struct Rect;
 class Widget;
 
 // The one application object: settings of the run, the window, the widget tree, the music
 // player, the loading thread and the fixed-step main loop. The program entry constructs it,
 // calls Init and Start once each on the main thread, then deletes it. Engine and game classes
 // derive from it and plug in through the virtual hooks.
-class NubraAppBase : public ButtonListener, public DialogListener, public ImageHost {
+class NubraAppBase : public ButtonListener, public DialogListener, public ImageHost, public ImageFontHost {
 public:
     NubraAppBase();
     ~NubraAppBase() override;
@@ -138,7 +143,7 @@ public:
     plat::MsgBoxResult MsgBox(const std::wstring& text, const std::wstring& title, plat::MsgBoxButtons buttons,
                               plat::MsgBoxIcon icon);
     void Popup(const std::string& text);
-    void PopupW(const std::wstring& text);
+    void PopupW(const std::wstring& text) override;
 
     std::string GetProductVersion() const;
     std::string GetAppDataFolder() const;
@@ -150,6 +155,24 @@ public:
     bool Is3DAccelerated() override { return false; } // until there is an accelerated display
     NativeDisplay* GetNativeDisplay() override { return nullptr; }
     void RequestSharedImageCleanup() override { sharedImageCleanup = true; }
+
+    // Images shared by (file name, variant): loaded once, by the first caller; a caller that
+    // asks while that load runs waits for it. A name beginning with '!' gives an empty image
+    // for the caller to fill. The handle holds no image when the file could not be read.
+    SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override;
+    // Frees the shared images that lost their last handle, once asked to (after each update step).
+    void CleanSharedImages();
+    // A new display image holding the file's picture; null when it cannot be read.
+    virtual MemoryImage* GetImage(const std::string& fileName, bool commitBits);
+    // A new display image holding the rectangle of the image (or all of it).
+    MemoryImage* CopyImage(Image* image, const Rect& rect);
+    MemoryImage* CopyImage(Image* image);
+    // One image operation on every live image.
+    virtual void ApplyImageLoadOptions();
+    virtual void DeleteImagesNativeData();
+    virtual void DeleteImagesDerivedBuffers();
+    // The developer's image memory report, in "_dump" under the data folder.
+    void DumpProgramInfo();
 
     // Main loop and frame timing.
     virtual void MainLoop();
@@ -292,6 +315,19 @@ private:
     void ApplyVolumes();
     void WriteRunStatistics(uint32_t runMs) const;
     std::string DemoFolder() const;
+    // A folder under the per-user data folder, emptied first when asked.
+    std::string OutputFolder(const std::string& name, bool empty) const;
+    // An empty image of the display.
+    MemoryImage* NewDisplayImage();
+    void ForEachImage(void (MemoryImage::*operation)());
+    // At the end of the run; handles still held elsewhere must not be used after it.
+    void DeleteSharedImages();
+
+    // A shared image, and the moment its first caller has stored the image.
+    struct SharedImageRecord {
+        SharedImage shared;
+        std::shared_future<void> loaded;
+    };
 
     plat::MediaSystems media_;
     plat::InstanceGuard instanceGuard_;
@@ -300,6 +336,7 @@ private:
     std::map<std::string, std::wstring> strings_;
     std::list<std::pair<int, Widget*>> deferredDeletes_;
     std::deque<plat::Message> deferredMessages_;
+    std::map<std::pair<std::string, std::string>, SharedImageRecord> sharedImages_; // under imageLock
 };
 
 // The application object, set by its constructor.

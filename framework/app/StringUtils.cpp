@@ -245,7 +245,7 @@ bool IsImmediateValue(const std::wstring& token)
     return (c >= L'0' && c <= L'9') || c == L'-' || c == L'+' || c == L'\'' || c == L'"';
 }
 
-std::wstring CommaSeparate(int value)
+std::wstring CommaSeparate(int64_t value)
 {
     std::wstring digits = std::to_wstring(value);
     std::wstring result;

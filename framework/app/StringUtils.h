@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdarg>
+#include <cstdint>
 #include <string>
 
 namespace Nubra {
@@ -35,7 +36,7 @@ bool HexStringToUInt(const std::string& text, unsigned* out);
 
 bool IsImmediateValue(const std::wstring& token);
 // 1234567 -> "1,234,567".
-std::wstring CommaSeparate(int value);
+std::wstring CommaSeparate(int64_t value);
 // Index of the first case-insensitive occurrence of pattern, or -1.
 int StrFindNoCase(const char* text, const char* pattern);
 

@@ -54,6 +54,8 @@ public:
     // Replaces the bits by a colour table of at most 256 entries and one index per pixel;
     // false (the bits kept) when the picture has more colours.
     virtual bool Palletize();
+    // Surface-backed images hold a copy of the picture on the display; the memory report counts it.
+    virtual bool HasDisplaySurface() const { return false; }
 
     // Software drawing into the bits. Each operation cuts what it is given to this image (and a
     // blit's source rectangle to its source) and ends with BitsChanged once it has drawn.

@@ -1,14 +1,16 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 namespace Nubra {
 
 class MemoryImage;
 
-// The application's record of one image shared by file name.
+// The application's record of one image shared by file name. Handles on the loading thread
+// and the main thread count on it at the same time.
 struct SharedImage {
     MemoryImage* image = nullptr;
-    int32_t refCount = 0;
+    std::atomic<int32_t> refCount{0};
 };
 
 // A counted handle: to a shared record, or to an image of its own that it may own. Each
