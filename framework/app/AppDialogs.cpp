@@ -36,6 +36,9 @@ void NubraAppBase::AddDialog(int id, Dialog* dialog)
     KillDialog(id);
     dialogMap[id] = dialog;
     widgetManager->AddWidget(dialog);
+    // A modal dialog shuts input off beneath it (its buttons lie above it) until it leaves.
+    if (dialog->IsModal())
+        widgetManager->AddBaseModal(dialog);
 }
 
 Dialog* NubraAppBase::GetDialog(int id) const

@@ -1,14 +1,18 @@
 // The application object's images: the registry walks, images shared by file name, and the
 // developer's reports on them.
+#include <algorithm>
 #include <ctime>
+#include <filesystem>
 #include <vector>
 
 #include "framework/app/ImageMemoryReport.h"
 #include "framework/app/NubraAppBase.h"
 #include "framework/app/PathUtils.h"
+#include "framework/app/StringUtils.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/widgets/WidgetManager.h"
 #include "platform/Files.h"
 
 namespace Nubra {
@@ -137,6 +141,25 @@ void NubraAppBase::DumpProgramInfo()
     AutoCrit lock(imageLock);
     const std::vector<MemoryImage*> images(imageRegistry.begin(), imageRegistry.end());
     WriteImageMemoryReport(images, folder, std::time(nullptr));
+}
+
+bool NubraAppBase::TakeScreenshot()
+{
+    auto* screen = dynamic_cast<MemoryImage*>(widgetManager->screenImage);
+    if (!screen)
+        return false;
+    auto picture = ImageLib::Image::Create(screen->GetWidth(), screen->GetHeight());
+    if (!picture)
+        return false;
+    // The screen shows every pixel opaque, whatever its alpha byte holds.
+    const uint32_t* pixels = screen->GetBits();
+    std::transform(pixels, pixels + picture->PixelCount(), picture->GetBits(),
+                   [](uint32_t pixel) { return pixel | 0xFF000000u; });
+    const std::string folder = OutputFolder("_screenshots", false);
+    int number = 0;
+    while (std::filesystem::exists(folder + StrFormat("%d.png", number)))
+        ++number;
+    return ImageLib::WritePNGImage(folder + StrFormat("%d.png", number), *picture);
 }
 
 } // namespace Nubra

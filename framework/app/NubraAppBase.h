@@ -173,6 +173,8 @@ public:
     virtual void DeleteImagesDerivedBuffers();
     // The developer's image memory report, in "_dump" under the data folder.
     void DumpProgramInfo();
+    // The screen as the next free "<n>.png" in "_screenshots" under the data folder.
+    bool TakeScreenshot();
 
     // Main loop and frame timing.
     virtual void MainLoop();

@@ -414,7 +414,7 @@ TEST(AppLifecycle, DialogsAreKeptByIdAndTheirButtonsMapToApplicationButtons)
     second->ButtonDepress(42); // not a dialog button
     EXPECT_EQ(app.presses, std::vector<int>{2007});
     EXPECT_EQ(app.depresses, std::vector<int>{3007});
-    EXPECT_EQ(second->result, Nubra::Dialog::kNoButton);
+    EXPECT_EQ(second->GetResult(), Nubra::Dialog::kNoButton);
 
     EXPECT_TRUE(app.KillDialog(second));
     EXPECT_EQ(app.GetDialog(7), nullptr);

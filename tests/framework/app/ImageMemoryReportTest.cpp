@@ -16,6 +16,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/TextureData.h"
+#include "framework/widgets/WidgetManager.h"
 
 namespace {
 
@@ -160,11 +161,20 @@ TEST(ImageThumbnail, PixelsAreSampledAtTheCentresOfTheirCells)
     EXPECT_EQ(thumbnail.Row(0)[0], 0u);
 }
 
-TEST(ImageReportOfTheApplication, GoesIntoAFreshDumpFolderUnderTheDataFolder)
+// The data folder of the application's files moved to a folder of the test's own.
+class ApplicationFiles : public ::testing::Test {
+protected:
+    ApplicationFiles() { Nubra::SetAppDataFolder(data.File("")); }
+    ~ApplicationFiles() override { Nubra::SetAppDataFolder(previous_); }
+
+    fixtures::TempFolder data{"image_files_app"};
+
+private:
+    const std::string previous_ = Nubra::GetAppDataFolder();
+};
+
+TEST_F(ApplicationFiles, TheImageReportGoesIntoAFreshDumpFolder)
 {
-    fixtures::TempFolder data("image_report_app");
-    const std::string previous = Nubra::GetAppDataFolder();
-    Nubra::SetAppDataFolder(data.File(""));
     fs::create_directories(data.File("_dump"));
     std::ofstream(data.File("_dump/stale.txt")) << "old";
     {
@@ -175,13 +185,34 @@ TEST(ImageReportOfTheApplication, GoesIntoAFreshDumpFolderUnderTheDataFolder)
         app.DumpProgramInfo();
         EXPECT_EQ(app.imageRegistry.size(), 1u); // the report's copies are gone again
     }
-    Nubra::SetAppDataFolder(previous);
 
     EXPECT_FALSE(fs::exists(data.File("_dump/stale.txt")));
     const std::string page = ReadText(data.File("_dump/imagelist.html"));
     EXPECT_NE(page.find("Total Image Allocation: 256 bytes<BR>"), std::string::npos);
     EXPECT_TRUE(fs::exists(data.File("_dump/img0000.png")));
     EXPECT_TRUE(fs::exists(data.File("_dump/thumb0000.jpg")));
+}
+
+TEST_F(ApplicationFiles, ScreenshotsTakeTheNextFreeNumberAndShowEveryPixelOpaque)
+{
+    Nubra::NubraAppBase app;
+    EXPECT_FALSE(app.TakeScreenshot()); // no screen yet
+    MemoryImage screen(&app);
+    const uint32_t pixels[] = {0x00112233, 0x80445566, 0xFF778899, 0x00000000};
+    screen.SetBits(pixels, 2, 2, true);
+    app.widgetManager->screenImage = &screen;
+    fs::create_directories(data.File("_screenshots"));
+    std::ofstream(data.File("_screenshots/0.png")) << "taken earlier";
+
+    ASSERT_TRUE(app.TakeScreenshot());
+    ASSERT_TRUE(app.TakeScreenshot());
+    EXPECT_EQ(ReadText(data.File("_screenshots/0.png")), "taken earlier");
+    EXPECT_TRUE(fs::exists(data.File("_screenshots/2.png")));
+    auto shot = ImageLib::GetPNGImage(data.File("_screenshots/1.png"));
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(std::vector<uint32_t>(shot->GetBits(), shot->GetBits() + 4),
+              (std::vector<uint32_t>{0xFF112233, 0xFF445566, 0xFF778899, 0xFF000000}));
+    app.widgetManager->screenImage = nullptr;
 }
 
 } // namespace
