@@ -193,6 +193,18 @@ TEST_F(ApplicationFiles, TheImageReportGoesIntoAFreshDumpFolder)
     EXPECT_TRUE(fs::exists(data.File("_dump/thumb0000.jpg")));
 }
 
+TEST_F(ApplicationFiles, ADumpFolderThatIsALinkKeepsWhatItLinksTo)
+{
+    fixtures::TempFolder elsewhere("image_report_elsewhere");
+    std::ofstream(elsewhere.File("keep.txt")) << "mine";
+    fs::create_directory_symlink(elsewhere.File(""), data.File("_dump"));
+    {
+        Nubra::NubraAppBase app;
+        app.DumpProgramInfo();
+    }
+    EXPECT_EQ(ReadText(elsewhere.File("keep.txt")), "mine");
+}
+
 TEST_F(ApplicationFiles, ScreenshotsTakeTheNextFreeNumberAndShowEveryPixelOpaque)
 {
     Nubra::NubraAppBase app;
