@@ -37,6 +37,7 @@ public:
     bool Open(const std::string& title, int width, int height);
     void Close();
     bool IsOpen() const { return window_ != nullptr; }
+    SDL_Window* Handle() const { return window_; } // for the display's renderer
 
     void SetFullScreen(bool fullScreen);
     bool IsFullScreen() const;

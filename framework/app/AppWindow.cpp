@@ -13,7 +13,27 @@ void NubraAppBase::MakeWindow()
         DoExit(1);
     }
     physicallyWindowed = true;
-    refreshRate = window.RefreshRate();
+    int result = InitDisplay();
+    if (result != RESULT_OK) {
+        PopupW(GetString("FAILED_INIT_DIRECTDRAW", L"Failed to initialize DirectDraw: ")
+               + StringToWString(DDInterface::ResultToString(result) + " " + ddInterface->errorText));
+        DoExit(1);
+    }
+}
+
+int NubraAppBase::InitDisplay()
+{
+    if (!ddInterface)
+        ddInterface = std::make_unique<DDInterface>(this);
+    int result = ddInterface->Init(&window, physicallyWindowed);
+    if (result != RESULT_OK && ddInterface->is3D) {
+        // The software road shows everything the graphics card would.
+        ddInterface->is3D = false;
+        result = ddInterface->Init(&window, physicallyWindowed);
+    }
+    if (result == RESULT_OK)
+        refreshRate = int32_t(ddInterface->refreshRate);
+    return result;
 }
 
 void NubraAppBase::SetCursor(int number) { cursorNumber = number; }

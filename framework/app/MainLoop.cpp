@@ -310,7 +310,7 @@ bool NubraAppBase::DrawDirtyStuff()
 bool NubraAppBase::Redraw()
 {
     SectionProfiler::Scope section("NubraAppBase::Redraw");
-    return window.IsOpen();
+    return ddInterface && ddInterface->Redraw();
 }
 
 void NubraAppBase::SafeDeleteWidget(Widget* widget)

@@ -60,7 +60,8 @@ NubraAppBase::~NubraAppBase()
     widgetManager.reset();
     DeleteSharedImages();
     musicInterface.reset();
-    // Before the media systems shut down with the members.
+    // Before the media systems shut down with the members; the display draws in the window.
+    ddInterface.reset();
     window.Close();
     instanceGuard_.Release();
     if (GetImageHost() == this)
@@ -351,8 +352,20 @@ void NubraAppBase::RemoveMemoryImage(MemoryImage* image)
     Remove3DData(image);
 }
 
-// Textures live with an accelerated display, which drops them; without one there are none.
-void NubraAppBase::Remove3DData(MemoryImage* image) { (void)image; }
+// Textures live with the display, which drops them; without one there are none.
+void NubraAppBase::Remove3DData(MemoryImage* image)
+{
+    if (ddInterface)
+        ddInterface->Remove3DData(image);
+}
+
+bool NubraAppBase::Is3DAccelerated() { return ddInterface && ddInterface->is3D; }
+
+// Until the display is set up it has no pixel format to convert pictures to.
+NativeDisplay* NubraAppBase::GetNativeDisplay()
+{
+    return ddInterface && ddInterface->rgbBits != 0 ? ddInterface.get() : nullptr;
+}
 
 std::string NubraAppBase::GetProductVersion() const { return NUBRA_PRODUCT_VERSION; }
 

@@ -13,6 +13,8 @@
 
 #include "framework/app/CriticalSection.h"
 #include "framework/app/MusicInterface.h"
+#include "framework/app/Timing.h"
+#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/SharedImage.h"
 #include "framework/text/ImageFontHost.h"
@@ -152,8 +154,8 @@ public:
     void AddMemoryImage(MemoryImage* image) override;
     void RemoveMemoryImage(MemoryImage* image) override;
     void Remove3DData(MemoryImage* image) override;
-    bool Is3DAccelerated() override { return false; } // until there is an accelerated display
-    NativeDisplay* GetNativeDisplay() override { return nullptr; }
+    bool Is3DAccelerated() override;
+    NativeDisplay* GetNativeDisplay() override;
     void RequestSharedImageCleanup() override { sharedImageCleanup = true; }
 
     // Images shared by (file name, variant): loaded once, by the first caller; a caller that
@@ -192,6 +194,9 @@ public:
     // Window and its messages.
     virtual void MakeWindow();
     void SetCursor(int number); // 0 pointer, 1 hand, 2 dragging, 12 none
+    // Sets the display driver up for the window (made on first use); a DisplayResult. A driver
+    // that cannot draw with the graphics card is set up again to draw in software.
+    virtual int InitDisplay();
     void WindowProc(const plat::Message& message);
     // Replays queued messages (only the first when single); true when any remain.
     bool ProcessDeferredMessages(bool single);
@@ -242,6 +247,13 @@ public:
     uint32_t startTick = 0;
     uint32_t randomSeed = 0;
 
+    // What the display driver reads, and what it reports back.
+    bool windowAspectForced = false; // a window narrower than this aspect is widened to it
+    AspectRatio windowAspect{4, 3};
+    bool stretchToWideScreen = false; // a widened display gets a frame of its width
+    bool refreshRateUnknown = false; // the display's rate was unknown or out of range
+    Rect presentationRect; // where the frame shows in the window or on the screen
+
     // The 3-D choice, and what the display code records about it during the run.
     bool hardwareAcceleration = false;
     bool hardwareAccelerationSwitched = false;
@@ -271,6 +283,7 @@ public:
     std::unique_ptr<WidgetManager> widgetManager;
     std::unique_ptr<MusicInterface> musicInterface;
     plat::Window window;
+    std::unique_ptr<DDInterface> ddInterface; // after the window: it goes first
     std::map<int, Dialog*> dialogMap;
     std::set<MemoryImage*> imageRegistry; // under imageLock
     CriticalSection imageLock;

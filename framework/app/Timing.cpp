@@ -4,6 +4,11 @@
 
 namespace Nubra {
 
+bool AspectRatio::operator<(const AspectRatio& other) const
+{
+    return int64_t(numerator) * other.denominator < int64_t(other.numerator) * denominator;
+}
+
 void AspectRatio::Set(int32_t num, int32_t den)
 {
     int64_t a = num, b = den;

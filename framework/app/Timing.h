@@ -9,6 +9,8 @@ public:
     AspectRatio() = default;
     AspectRatio(int32_t numerator, int32_t denominator) { Set(numerator, denominator); }
     void Set(int32_t numerator, int32_t denominator);
+    // Narrower: p:q < r:s when p x s < r x q, so equal ratios in other terms are not.
+    bool operator<(const AspectRatio& other) const;
 
     int32_t numerator = 1;
     int32_t denominator = 1;
