@@ -3,6 +3,7 @@
 #include "framework/app/NubraAppBase.h"
 #include "framework/graphics/D3DInterface.h"
 #include "framework/graphics/DDInterface.h"
+#include "framework/raster/SWTriTypes.h"
 
 #include <algorithm>
 #include <bit>
@@ -206,16 +207,20 @@ void DDImage::SetVideoMemory(bool flag)
     DeleteDDSurface();
 }
 
-int DDImage::RasterFormat() const
+bool DDImage::RasterDest(SWTri_Dest* out) const
 {
     const plat::PixelFormat& f = surfaceDesc.format;
+    SWTri_Format format;
     if (f.bitsPerPixel == 32)
-        return kFormat888;
-    if (f.bitsPerPixel == 16 && f == plat::PixelFormat::RGB565())
-        return kFormat565;
-    if (f.bitsPerPixel == 16 && f == plat::PixelFormat::RGB555())
-        return kFormat555;
-    return kFormatNone;
+        format = SWTri_Format::RGB888;
+    else if (f == plat::PixelFormat::RGB565())
+        format = SWTri_Format::RGB565;
+    else if (f == plat::PixelFormat::RGB555())
+        format = SWTri_Format::RGB555;
+    else
+        return false;
+    *out = SWTri_Dest{surfaceDesc.pixels, surfaceDesc.pitch, width, height, format};
+    return true;
 }
 
 void DDImage::BitsChanged()

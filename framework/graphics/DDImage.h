@@ -18,11 +18,6 @@ class DDInterface;
 // surface drops the memory copies, and GetBits reads the surface back.
 class DDImage : public MemoryImage {
 public:
-    static constexpr int kFormatNone = 0; // rasteriser formats of a locked surface
-    static constexpr int kFormat888 = 0x888;
-    static constexpr int kFormat565 = 0x565;
-    static constexpr int kFormat555 = 0x555;
-
     explicit DDImage(DDInterface* display);
     ~DDImage() override;
 
@@ -41,8 +36,8 @@ public:
     // Binds the image to a surface it did not make (the display's frame); it keeps it for life.
     virtual bool SetSurface(std::shared_ptr<plat::Surface> surface);
     virtual void SetVideoMemory(bool flag);
-    // The rasteriser's format code for the locked surface; kFormatNone for masks it has none for.
-    int RasterFormat() const;
+    // The locked surface as the rasteriser's destination; false for masks it has no format for.
+    bool RasterDest(SWTri_Dest* out) const;
 
     // Buffer management.
     void BitsChanged() override;
@@ -104,6 +99,7 @@ private:
     // Draw to bits off, no alpha, no transparency (unless keyed by the first pixel and allowed).
     bool IsPlainSurface(bool keyedCounts);
     bool OnSurfaceRoad(bool keyedCounts);
+    bool HasUsableSurface();
     size_t PixelTotal() const { return size_t(std::max(width, 0)) * size_t(std::max(height, 0)); }
     uint32_t ToSurfacePixel(uint32_t argb, const plat::PixelFormat& format) const;
     uint32_t ChooseColorKey(const uint32_t* picture, const std::vector<uint32_t>& converted, int bpp) const;

@@ -3,6 +3,7 @@
 #include "framework/graphics/D3DInterface.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
+#include "framework/raster/SWTriTypes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +23,10 @@ bool DDImage::IsPlainSurface(bool keyedCounts)
 }
 
 bool DDImage::OnSurfaceRoad(bool keyedCounts) { return !display->is3D && IsPlainSurface(keyedCounts); }
+
+// A picture that cannot go on a surface (partly transparent) is drawn in memory rather than
+// not at all.
+bool DDImage::HasUsableSurface() { return !drawToBits && GetSurface(); }
 
 bool DDImage::PolyFill(const Point* vertices, int count, const Rect* clip, const Color& color, int drawMode, int tx,
                        int ty)
@@ -97,9 +102,7 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
     if (count <= 0)
         return;
     if (!Check3D()) {
-        // A picture that cannot go on a surface (partly transparent) is drawn in memory rather
-        // than not at all.
-        if (drawToBits || !GetSurface()) {
+        if (!HasUsableSurface()) {
             MemoryImage::FillScanLinesWithCoverage(spans, count, color, drawMode, coverage, coverX, coverY,
                                                    coverWidth, coverHeight);
             return;
@@ -182,9 +185,16 @@ void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, c
                                               mask);
         return;
     }
-    // The rasteriser writes into the locked surface in its format.
-    if (!LockSurface())
+    if (!HasUsableSurface()) {
+        MemoryImage::BltMatrix(image, x, y, matrix, clipRect, color, drawMode, srcRect, blend, mask);
         return;
+    }
+    auto* source = dynamic_cast<MemoryImage*>(image);
+    if (!source || source->width <= 0 || source->height <= 0 || !LockSurface())
+        return;
+    SWTri_Dest dest;
+    if (RasterDest(&dest))
+        RasterMatrix(dest, *source, x, y, matrix, clipRect, color, drawMode, srcRect, blend);
     UnlockSurface();
     DeleteExtraBuffers();
 }
@@ -199,9 +209,16 @@ void DDImage::BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], i
         display->d3dInterface->BltTriangles(texture, triangles, count, color, drawMode, tx, ty, blend);
         return;
     }
-    (void)clipRect;
-    if (!LockSurface())
+    if (!HasUsableSurface()) {
+        MemoryImage::BltTrianglesTex(texture, triangles, count, clipRect, color, drawMode, tx, ty, blend);
         return;
+    }
+    auto* source = dynamic_cast<MemoryImage*>(texture);
+    if (!source || !triangles || count <= 0 || !LockSurface())
+        return;
+    SWTri_Dest dest;
+    if (RasterDest(&dest))
+        RasterTriangles(dest, *source, triangles, count, clipRect, color, drawMode, tx, ty, blend);
     UnlockSurface();
     DeleteExtraBuffers();
 }

@@ -10,6 +10,7 @@ namespace Nubra {
 class ImageHost;
 class NativeDisplay;
 class TextureData;
+struct SWTri_Dest;
 struct SWTri_Vertex;
 
 // An image held as 0xAARRGGBB words in memory. The bits are the master form; the palette form,
@@ -115,11 +116,20 @@ public:
     bool alphaFlagsStale = false;
     ImageHost* app = nullptr;
 
+protected:
+    // The matrix and triangle blits of a memory source drawn into `dest`: this image's bits
+    // (BitsDest) or pixels of the same size elsewhere. Neither calls BitsChanged.
+    void RasterMatrix(const SWTri_Dest& dest, MemoryImage& source, float x, float y, const Matrix3& matrix,
+                      const Rect& clipRect, const Color& color, int drawMode, const Rect& srcRect, bool blend);
+    void RasterTriangles(const SWTri_Dest& dest, MemoryImage& source, const TriVertex (*triangles)[3], int count,
+                         const Rect& clipRect, const Color& color, int drawMode, float tx, float ty, bool blend);
+    SWTri_Dest BitsDest();
+
 private:
     Rect Bounds() const { return Rect(0, 0, width, height); }
-    // Hands a triangle strip to the software rasteriser, with this image as the destination.
-    void RasteriseStrip(const SWTri_Vertex* vertices, int count, MemoryImage& texture, const Color& color,
-                        int drawMode, const Rect& clipRect, bool blend, bool vertexColors);
+    // Hands a triangle strip to the software rasteriser.
+    void RasteriseStrip(const SWTri_Dest& dest, const SWTri_Vertex* vertices, int count, MemoryImage& texture,
+                        const Color& color, int drawMode, const Rect& clipRect, bool blend, bool vertexColors);
     size_t PixelCount() const;
     size_t NativeWordCount() const;
     // The picture from the palette, the native data or the textures, else transparent black.

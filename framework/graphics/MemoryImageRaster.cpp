@@ -32,13 +32,17 @@ TriangleRasteriser& GetTriangleRasteriser() { return current.Get(); }
 
 void SetTriangleRasteriser(TriangleRasteriser* rasteriser) { current.Set(rasteriser); }
 
-void MemoryImage::RasteriseStrip(const SWTri_Vertex* vertices, int count, MemoryImage& texture, const Color& color,
-                                 int drawMode, const Rect& clipRect, bool blend, bool vertexColors)
+SWTri_Dest MemoryImage::BitsDest()
 {
     // An image forced opaque lets the rasteriser ignore (and not keep) the alpha byte.
     const bool opaque = forcedMode && !hasTrans && !hasAlpha;
-    const SWTri_Dest dest{reinterpret_cast<uint8_t*>(GetBits()), width * 4, width, height,
-                          opaque ? SWTri_Format::RGB888 : SWTri_Format::ARGB8888};
+    return SWTri_Dest{reinterpret_cast<uint8_t*>(GetBits()), width * 4, width, height,
+                      opaque ? SWTri_Format::RGB888 : SWTri_Format::ARGB8888};
+}
+
+void MemoryImage::RasteriseStrip(const SWTri_Dest& dest, const SWTri_Vertex* vertices, int count, MemoryImage& texture,
+                                 const Color& color, int drawMode, const Rect& clipRect, bool blend, bool vertexColors)
+{
     const Color c = ClampedColor(color);
     MemoryImageTexture source(texture);
     GetTriangleRasteriser().DrawTriangles(vertices, count, &source, SWTri_Color{c.red, c.green, c.blue, c.alpha}, drawMode,
@@ -54,7 +58,14 @@ void MemoryImage::BltMatrix(Image* image, float x, float y, const Matrix3& matri
     auto* source = dynamic_cast<MemoryImage*>(image);
     if (!source || source->width <= 0 || source->height <= 0)
         return;
-    const float w = float(source->width), h = float(source->height);
+    RasterMatrix(BitsDest(), *source, x, y, matrix, clipRect, color, drawMode, srcRect, blend);
+    BitsChanged();
+}
+
+void MemoryImage::RasterMatrix(const SWTri_Dest& dest, MemoryImage& source, float x, float y, const Matrix3& matrix,
+                               const Rect& clipRect, const Color& color, int drawMode, const Rect& srcRect, bool blend)
+{
+    const float w = float(source.width), h = float(source.height);
     const float left = float(srcRect.x) / w, right = float(srcRect.x + srcRect.width) / w;
     const float top = float(srcRect.y) / h, bottom = float(srcRect.y + srcRect.height) / h;
     // The strip 0-1-2, 1-2-3 over the corners top-left, top-right, bottom-left, bottom-right.
@@ -69,8 +80,7 @@ void MemoryImage::BltMatrix(Image* image, float x, float y, const Matrix3& matri
         matrix.Multiply(in, out);
         strip[k] = {out[0] + (x - 0.5f), out[1] + (y - 0.5f), u[k], v[k], 0xFFFFFFFF};
     }
-    RasteriseStrip(strip, 4, *source, color, drawMode, clipRect, blend, false);
-    BitsChanged();
+    RasteriseStrip(dest, strip, 4, source, color, drawMode, clipRect, blend, false);
 }
 
 void MemoryImage::BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], int count, const Rect& clipRect,
@@ -82,6 +92,14 @@ void MemoryImage::BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3
     auto* source = dynamic_cast<MemoryImage*>(texture);
     if (!source || !triangles || count <= 0)
         return;
+    RasterTriangles(BitsDest(), *source, triangles, count, clipRect, color, drawMode, tx, ty, blend);
+    BitsChanged();
+}
+
+void MemoryImage::RasterTriangles(const SWTri_Dest& dest, MemoryImage& source, const TriVertex (*triangles)[3],
+                                  int count, const Rect& clipRect, const Color& color, int drawMode, float tx, float ty,
+                                  bool blend)
+{
     for (int t = 0; t < count; ++t) {
         SWTri_Vertex corners[3];
         bool vertexColors = false;
@@ -90,9 +108,8 @@ void MemoryImage::BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3
             corners[k] = {in.x + tx, in.y + ty, in.u, in.v, in.color};
             vertexColors = vertexColors || in.color != 0;
         }
-        RasteriseStrip(corners, 3, *source, color, drawMode, clipRect, blend, vertexColors);
+        RasteriseStrip(dest, corners, 3, source, color, drawMode, clipRect, blend, vertexColors);
     }
-    BitsChanged();
 }
 
 } // namespace Nubra
