@@ -1,5 +1,6 @@
 #include "framework/text/SysFont.h"
 
+#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/text/GlyphCompositor.h"
@@ -165,6 +166,24 @@ void SysFont::DrawOnAcceleratedScreen(Graphics* g, int x, int y, const std::wstr
     place.DrawImage(image.get(), origin.x, origin.y);
 }
 
+bool SysFont::DrawOnSurfaceImage(DDImage& image, Graphics* g, int x, int y, const std::wstring& text,
+                                 const Color& color, const Rect& clip)
+{
+    // A picture that has no surface (it is partly transparent) takes the text as an image.
+    if (image.drawToBits || !image.GetSurface())
+        return false;
+    if (image.LockSurface()) {
+        const plat::SurfaceLock& pixels = image.surfaceDesc;
+        const PixelRows rows{pixels.pixels,          pixels.pitch,          image.width,
+                             image.height,          pixels.format.bitsPerPixel, pixels.format.redMask,
+                             pixels.format.greenMask, pixels.format.blueMask};
+        DrawStringOnSurface(rows, g, x, y, text, color, clip);
+        image.UnlockSurface();
+        image.DeleteExtraBuffers(); // the memory copies no longer hold the picture
+    }
+    return true;
+}
+
 void SysFont::DrawString(Graphics* g, int x, int y, const std::wstring& text, const Color& color, const Rect& clip)
 {
     if (!face_ || text.empty() || clip.width <= 0 || clip.height <= 0)
@@ -173,6 +192,9 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::wstring& text, co
         DrawOnAcceleratedScreen(g, x, y, text, color);
         return;
     }
+    auto* surfaceImage = dynamic_cast<DDImage*>(g->destImage);
+    if (surfaceImage && DrawOnSurfaceImage(*surfaceImage, g, x, y, text, color, clip))
+        return;
     if (auto image = RenderTextImage(text, color))
         g->DrawImage(image.get(), x, y - ascent);
 }

@@ -11,6 +11,7 @@ class FontFace;
 
 namespace Nubra {
 
+class DDImage;
 class GlyphCompositor;
 class MemoryImage;
 class NubraAppBase;
@@ -33,8 +34,9 @@ public:
     ~SysFont() override;
 
     int StringWidth(const std::wstring& text) override;
-    // Onto the screen drawn through the accelerated path: as on a surface. Onto any other
-    // image: the text as an image with alpha (RenderTextImage), drawn through the context at
+    // Onto a surface-backed image's surface: straight into its pixels. Onto the screen drawn
+    // through the accelerated path: placed as on a surface. Onto any other image: the text as
+    // an image with alpha (RenderTextImage), drawn through the context at
     // (x, y - ascent) with its translation, clip and draw mode.
     void DrawString(Graphics* g, int x, int y, const std::wstring& text, const Color& color,
                     const Rect& clip) override;
@@ -65,6 +67,9 @@ private:
     // Shadow, text and simulated bold with the line's top-left corner at (left, top).
     void DrawLine(GlyphCompositor& out, int left, int top, const std::wstring& text, const Color& color);
     void DrawOnAcceleratedScreen(Graphics* g, int x, int y, const std::wstring& text, const Color& color);
+    // Straight into the surface of a surface-backed image; false when it has none.
+    bool DrawOnSurfaceImage(DDImage& image, Graphics* g, int x, int y, const std::wstring& text, const Color& color,
+                            const Rect& clip);
 
     std::string faceName_; // UTF-8
     int pixelHeight_ = 0;

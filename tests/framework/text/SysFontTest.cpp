@@ -1,9 +1,13 @@
+#include "framework/app/NubraAppBase.h"
 #include "framework/app/StringUtils.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/text/GlyphCompositor.h"
 #include "framework/text/SysFont.h"
 #include "platform/FontFace.h"
+#include "platform/Presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -427,4 +431,27 @@ TEST_F(TextImageTest, SixteenBitSurfacesTakeTheTextUnderTheirMasksAndOtherDepths
     rows.bitsPerPixel = 24;
     font.DrawStringOnSurface(rows, &g, 2, 18, L"l", Color::White, Rect(0, 0, W, H));
     EXPECT_EQ(deep, std::vector<uint32_t>(W * H, 0));
+}
+
+TEST_F(TextImageTest, OnASurfaceImageTheTextGoesStraightIntoItsLockedSurface)
+{
+    constexpr int W = 40, H = 30;
+    NubraAppBase app;
+    app.width = W;
+    app.height = H;
+    DDInterface display(&app);
+    display.UsePresenter(std::make_unique<plat::HeadlessPresenter>());
+    display.is3D = false;
+    ASSERT_EQ(display.Init(nullptr, true), RESULT_OK);
+    DDImage* screen = display.GetScreenImage();
+    ASSERT_TRUE(screen->LockSurface()); // as while the widgets draw
+    Graphics g(screen);
+    g.SetFont(&font);
+    g.SetColor(Color::White);
+    g.DrawString(L"Hi", 5, 20);
+    screen->UnlockSurface();
+
+    std::vector<int> expected = CoverageOn(W, H, L"Hi", 5, 20 - font.GetAscent() + 1);
+    for (int i = 0; i < W * H; ++i)
+        ASSERT_EQ(int(display.drawSurface->PixelAt(i % W, i / W) & 0xFF), expected[i]) << i % W << "," << i / W;
 }
