@@ -1,6 +1,7 @@
 // The application object's window and the queue through which its messages reach the game.
 #include "framework/app/NubraAppBase.h"
 #include "framework/app/StringUtils.h"
+#include "framework/graphics/DDImage.h"
 
 namespace Nubra {
 
@@ -31,8 +32,11 @@ int NubraAppBase::InitDisplay()
         ddInterface->is3D = false;
         result = ddInterface->Init(&window, physicallyWindowed);
     }
-    if (result == RESULT_OK)
+    if (result == RESULT_OK) {
         refreshRate = int32_t(ddInterface->refreshRate);
+        widgetManager->screenImage = ddInterface->GetScreenImage();
+        widgetManager->MarkAllDirty();
+    }
     return result;
 }
 

@@ -4,6 +4,7 @@
 
 #include "framework/app/NubraAppBase.h"
 #include "framework/app/SectionProfiler.h"
+#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/Widget.h"
 
@@ -497,6 +498,9 @@ bool WidgetManager::DrawScreen(NubraAppBase* overlayCaller)
 
     Graphics g(screenImage);
     currentGraphics = &g;
+    // One lock of the screen's surface for the whole draw.
+    auto* surfaceScreen = dynamic_cast<DDImage*>(screenImage);
+    const bool locked = surfaceScreen && surfaceScreen->LockSurface();
     bool drawn = false;
     if (anyDirty) {
         Graphics screen(g);
@@ -520,6 +524,8 @@ bool WidgetManager::DrawScreen(NubraAppBase* overlayCaller)
             overlayCaller->DrawOverlay(&screen);
     }
     DrawDeferredOverlays(kNoPendingOverlay);
+    if (locked)
+        surfaceScreen->UnlockSurface();
     currentGraphics = nullptr;
     dirty = false;
     return drawn;
