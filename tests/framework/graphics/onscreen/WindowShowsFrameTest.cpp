@@ -1,0 +1,96 @@
+// The program's window on a real (virtual) X display: what the widgets draw into the screen
+// image is what a screenshot of the window shows.
+#include "framework/app/NubraAppBase.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/widgets/Widget.h"
+#include "platform/Clock.h"
+
+#include "WindowShot.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+
+using namespace Nubra;
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+// Bands of colour, a see-through sprite and a translucent fill: the copy, keyed and run roads.
+class TestCard : public Widget {
+public:
+    TestCard()
+    {
+        const uint32_t ring[9] = {0xFFFFFF00, 0xFFFFFF00, 0xFFFFFF00, 0xFFFFFF00, 0,
+                                  0xFFFFFF00, 0xFFFFFF00, 0xFFFFFF00, 0x80FF00FF};
+        sprite.SetBits(ring, 3, 3, true);
+    }
+    void Draw(Graphics* g) override
+    {
+        const Color bands[] = {Color(255, 0, 0), Color(0, 255, 0), Color(0, 0, 255), Color(255, 255, 255)};
+        for (int i = 0; i < 4; ++i) {
+            g->SetColor(bands[i]);
+            g->FillRect(i * kWidth / 4, 0, kWidth / 4, kHeight);
+        }
+        g->SetColor(Color(0, 0, 0, 128));
+        g->FillRect(20, 100, 280, 40);
+        for (int i = 0; i < 10; ++i)
+            g->DrawImage(&sprite, 10 + i * 30, 200);
+    }
+    MemoryImage sprite;
+};
+
+class OnScreenApp : public NubraAppBase {
+public:
+    OnScreenApp()
+    {
+        productName = "OnScreen-" + std::to_string(getpid());
+        width = kWidth;
+        height = kHeight;
+        loadingThreadWanted = false;
+    }
+};
+
+} // namespace
+
+TEST(OnScreen, TheWindowShowsWhatTheWidgetsDrewIntoTheScreenImage)
+{
+    OnScreenApp app;
+    app.Init();
+    ASSERT_TRUE(app.ddInterface && app.ddInterface->initialized) << app.ddInterface->errorText;
+    TestCard card;
+    card.Resize(0, 0, kWidth, kHeight);
+    app.widgetManager->AddWidget(&card);
+    card.MarkDirty();
+    app.window.Show();
+
+    // Present until the window is on the screen and has taken a frame.
+    for (int i = 0; i < 20; ++i) {
+        SDL_PumpEvents();
+        card.MarkDirty();
+        app.DrawDirtyStuff();
+        plat::SleepMs(20);
+    }
+    const std::vector<uint32_t> shot = WindowShot(app.window.Handle(), kWidth, kHeight);
+    ASSERT_EQ(shot.size(), size_t(kWidth * kHeight));
+    auto at = [&shot](int x, int y) { return shot[size_t(y * kWidth + x)]; };
+
+    const plat::Surface& frame = *app.ddInterface->drawSurface;
+    int differing = 0;
+    for (int py = 0; py < kHeight; ++py)
+        for (int px = 0; px < kWidth; ++px)
+            differing += at(px, py) != (frame.PixelAt(px, py) & 0xFFFFFF);
+    EXPECT_EQ(differing, 0);
+    // And the frame holds the card: a band, the translucent fill over it, the sprite's hole.
+    EXPECT_EQ(at(5, 5), 0xFE0000u);
+    EXPECT_EQ(at(5 + kWidth / 4, 120), 0x007F00u);
+    EXPECT_EQ(at(11, 201), 0xFE0000u);
+    EXPECT_EQ(at(10, 200), 0xFFFF00u);
+    app.widgetManager->RemoveWidget(&card);
+}
