@@ -26,6 +26,7 @@ int NubraAppBase::InitDisplay()
 {
     if (!ddInterface)
         ddInterface = std::make_unique<DDInterface>(this);
+    DeleteImagesNativeData();
     int result = ddInterface->Init(&window, physicallyWindowed);
     if (result != RESULT_OK && ddInterface->is3D) {
         // The software road shows everything the graphics card would.

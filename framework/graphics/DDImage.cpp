@@ -36,10 +36,21 @@ DDImage::DDImage(DDInterface* display) : MemoryImage(display->app), display(disp
 DDImage::~DDImage()
 {
     surface.reset();
-    display->RemoveDDImage(this);
+    if (display)
+        display->RemoveDDImage(this);
 }
 
-bool DDImage::Check3D() { return display->is3D && surface && surface == display->drawSurface; }
+void DDImage::DetachDisplay()
+{
+    if (!adopted)
+        DeleteDDSurface();
+    surface.reset();
+    lockCount = 0;
+    drawToBits = true;
+    display = nullptr;
+}
+
+bool DDImage::Check3D() { return display && display->is3D && surface && surface == display->drawSurface; }
 
 plat::Surface* DDImage::GetSurface()
 {
@@ -61,7 +72,7 @@ bool DDImage::GenerateDDSurface()
     if (surface)
         return true;
     CommitBits();
-    if (hasAlpha)
+    if (hasAlpha || !display)
         return false; // only opaque or colour-keyed pictures go on surfaces
     wantsDDSurface = true;
     if (colorTable)
@@ -264,7 +275,7 @@ void DDImage::ApplyLoadOptions()
 {
     MemoryImage::ApplyLoadOptions();
     // With the graphics card drawing, pictures live in textures, never on surfaces.
-    if (wantsDDSurface && !display->is3D)
+    if (wantsDDSurface && display && !display->is3D)
         GenerateDDSurface();
 }
 
@@ -274,7 +285,7 @@ void DDImage::PurgeBits()
         return;
     purgeRequested = true;
     CommitBits();
-    if (display->is3D && surface) {
+    if (display && display->is3D && surface) {
         DeleteDDSurface();
     } else if (wantsDDSurface && GenerateDDSurface()) {
         bits.reset();

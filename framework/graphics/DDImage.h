@@ -36,6 +36,9 @@ public:
     // Binds the image to a surface it did not make (the display's frame); it keeps it for life.
     virtual bool SetSurface(std::shared_ptr<plat::Surface> surface);
     virtual void SetVideoMemory(bool flag);
+    // The display is going away: the picture goes back into memory, and the image into the
+    // application's memory road.
+    void DetachDisplay();
     // The locked surface as the rasteriser's destination; false for masks it has no format for.
     bool RasterDest(SWTri_Dest* out) const;
 
@@ -84,7 +87,7 @@ public:
                                             const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                             int coverHeight);
 
-    DDInterface* display; // not owned
+    DDInterface* display; // not owned; null once it is gone
     std::shared_ptr<plat::Surface> surface;
     bool adopted = false; // the surface came through SetSurface
     bool videoMemoryWriteOnly = false; // never read back

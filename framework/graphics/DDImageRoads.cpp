@@ -22,7 +22,7 @@ bool DDImage::IsPlainSurface(bool keyedCounts)
     return !drawToBits && !hasAlpha && (!hasTrans || (keyedCounts && firstPixelIsColorKey));
 }
 
-bool DDImage::OnSurfaceRoad(bool keyedCounts) { return !display->is3D && IsPlainSurface(keyedCounts); }
+bool DDImage::OnSurfaceRoad(bool keyedCounts) { return display && !display->is3D && IsPlainSurface(keyedCounts); }
 
 // A picture that cannot go on a surface (partly transparent) is drawn in memory rather than
 // not at all.

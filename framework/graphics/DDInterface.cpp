@@ -43,6 +43,9 @@ DDInterface::~DDInterface()
     Cleanup();
     d3dInterface.reset();
     AutoCrit lock(critSect);
+    // Images that outlive the display keep their memory copies and forget it.
+    for (DDImage* image : ddImageSet)
+        image->DetachDisplay();
     ddImageSet.clear();
 }
 
@@ -146,7 +149,6 @@ int DDInterface::Init(plat::Window* newWindow, bool isWindowed)
     LogSize("Draw buffer is", width, height, aspect);
     SetRefreshRate(presenter->RefreshRate());
     SetVideoOnlyDraw(videoOnlyDraw);
-    ShowCursorImage();
 
     if (is3D && !d3dInterface->Init(this)) {
         errorText = "3D init error: " + gD3DErrorText;

@@ -274,3 +274,18 @@ TEST_F(DisplayTest, TheOptionFlagBlendsEveryPixelByItsAlpha)
     EXPECT_EQ(display->drawSurface->PixelAt(1, 0), 0x0000FFu);
     EXPECT_EQ(display->drawSurface->PixelAt(2, 0), 0x00FE00u);
 }
+
+TEST_F(DisplayTest, ImagesOutlivingTheDisplayKeepTheirPictureInMemory)
+{
+    Start();
+    auto image = Picture({kOpaqueRed, 0xFF00FF00}, 2);
+    ASSERT_TRUE(image->GenerateDDSurface());
+    image->DeleteExtraBuffers(); // only the surface holds the picture now
+    display.reset();
+    EXPECT_EQ(image->display, nullptr);
+    EXPECT_FALSE(image->GenerateDDSurface());
+    image->FillRect(Rect(1, 0, 1, 1), Color(0, 0, 255), DRAWMODE_NORMAL);
+    uint32_t* bits = image->GetBits();
+    EXPECT_EQ(bits[0], kOpaqueRed);
+    EXPECT_NE(bits[1], 0xFF00FF00u); // drawn in memory
+}
