@@ -9,6 +9,7 @@
 #include "framework/app/NubraAppBase.h"
 #include "framework/app/PathUtils.h"
 #include "framework/app/StringUtils.h"
+#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
@@ -78,7 +79,12 @@ void NubraAppBase::DeleteSharedImages()
     }
 }
 
-MemoryImage* NubraAppBase::NewDisplayImage() { return new MemoryImage(this); }
+MemoryImage* NubraAppBase::NewDisplayImage()
+{
+    if (ddInterface)
+        return new DDImage(ddInterface.get());
+    return new MemoryImage(this);
+}
 
 MemoryImage* NubraAppBase::GetImage(const std::string& fileName, bool commitBits)
 {
