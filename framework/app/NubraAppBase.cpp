@@ -6,6 +6,7 @@
 
 #include "framework/app/FModMusicInterface.h"
 #include "framework/app/PathUtils.h"
+#include "framework/app/ResourceManager.h"
 #include "framework/app/StringUtils.h"
 #include "framework/app/TwisterRandom.h"
 #include "framework/graphics/ImageLib.h"
@@ -40,6 +41,7 @@ NubraAppBase::NubraAppBase()
          L"There is an update available for this product.  Would you like to visit the web site to download it?"},
     };
     widgetManager = std::make_unique<WidgetManager>(this);
+    resourceManager = std::make_unique<ResourceManager>(this, this);
     SetImageHost(this);
     gNubraAppBase = this;
 }
@@ -58,6 +60,7 @@ NubraAppBase::~NubraAppBase()
     updateNesting = 0;
     ProcessSafeDeleteWidgets();
     widgetManager.reset();
+    resourceManager.reset();
     DeleteSharedImages();
     musicInterface.reset();
     // Before the media systems shut down with the members; the display draws in the window.

@@ -31,6 +31,7 @@ namespace Nubra {
 
 class Buffer;
 class Dialog;
+class ResourceManager;
 class Graphics;
 class Image;
 struct Rect;
@@ -281,6 +282,7 @@ public:
 
     // Owned parts.
     std::unique_ptr<WidgetManager> widgetManager;
+    std::unique_ptr<ResourceManager> resourceManager;
     std::unique_ptr<MusicInterface> musicInterface;
     plat::Window window;
     std::unique_ptr<DDInterface> ddInterface; // after the window: it goes first

@@ -1,6 +1,7 @@
 #pragma once
 #include "framework/graphics/AnimInfo.h"
 #include "framework/graphics/SharedImage.h"
+#include "framework/text/Font.h"
 
 #include <cstdint>
 #include <exception>
