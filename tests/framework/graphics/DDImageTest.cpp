@@ -21,6 +21,18 @@ struct SpyDDImage : DDImage {
 constexpr uint32_t kOpaqueRed = 0xFFFF0000;
 constexpr uint32_t kClear = 0x00000000;
 
+// The frame's first row after `source` (one row) is blitted at its left over pixels `before`.
+std::vector<uint32_t> BlitOntoFrame(DDInterface& display, MemoryImage& source, uint32_t before, const Color& color)
+{
+    const int w = source.GetWidth();
+    display.drawSurface->Fill({0, 0, w, 1}, before);
+    display.GetScreenImage()->Blt(&source, 0, 0, Rect(0, 0, w, 1), color, DRAWMODE_NORMAL);
+    std::vector<uint32_t> row;
+    for (int x = 0; x < w; ++x)
+        row.push_back(display.drawSurface->PixelAt(x, 0));
+    return row;
+}
+
 } // namespace
 
 TEST_F(DisplayTest, OnlyOpaqueOrSeeThroughPicturesGetSurfaces)
@@ -205,7 +217,6 @@ TEST_F(DisplayTest, AHorizontalLineFillsTheSamePixelsEitherWay)
 TEST_F(DisplayTest, BlitsOntoA32BitSurface)
 {
     Start();
-    DDImage* screen = display->GetScreenImage();
     struct Case {
         const char* name;
         std::vector<uint32_t> source;
@@ -223,11 +234,7 @@ TEST_F(DisplayTest, BlitsOntoA32BitSurface)
     for (const Case& c : cases) {
         auto source = std::make_unique<MemoryImage>(&app);
         source->SetBits(c.source.data(), 2, 1, true);
-        display->drawSurface->Fill({0, 0, 2, 1}, c.before);
-        screen->Blt(source.get(), 0, 0, Rect(0, 0, 2, 1), c.color, DRAWMODE_NORMAL);
-        EXPECT_EQ((std::vector<uint32_t>{display->drawSurface->PixelAt(0, 0), display->drawSurface->PixelAt(1, 0)}),
-                  c.after)
-            << c.name;
+        EXPECT_EQ(BlitOntoFrame(*display, *source, c.before, c.color), c.after) << c.name;
     }
 }
 
@@ -238,11 +245,10 @@ TEST_F(DisplayTest, APalettisedSourcesSeeThroughIndexWritesNothing)
     const std::vector<uint32_t> pixels{kClear, 0x80FFFFFF, kClear};
     source->SetBits(pixels.data(), 3, 1, true);
     ASSERT_TRUE(source->Palletize());
-    display->drawSurface->Fill({0, 0, 3, 1}, 0x102030);
-    display->GetScreenImage()->Blt(source.get(), 0, 0, Rect(0, 0, 3, 1), Color::White, DRAWMODE_NORMAL);
-    EXPECT_EQ(display->drawSurface->PixelAt(0, 0), 0x102030u);
-    EXPECT_NE(display->drawSurface->PixelAt(1, 0), 0x102030u);
-    EXPECT_EQ(display->drawSurface->PixelAt(2, 0), 0x102030u);
+    std::vector<uint32_t> row = BlitOntoFrame(*display, *source, 0x102030, Color::White);
+    EXPECT_EQ(row[0], 0x102030u);
+    EXPECT_NE(row[1], 0x102030u);
+    EXPECT_EQ(row[2], 0x102030u);
 }
 
 TEST_F(DisplayTest, SurfaceSourcesAreCopiedBySurfaceBlitsEvenIntoALockedFrame)
@@ -268,11 +274,8 @@ TEST_F(DisplayTest, TheOptionFlagBlendsEveryPixelByItsAlpha)
     const std::vector<uint32_t> pixels{0x80FF0000, 0x00FFFFFF, 0xFF00FF00};
     source->SetBits(pixels.data(), 3, 1, true);
     source->SetOptionFlag(true);
-    display->drawSurface->Fill({0, 0, 3, 1}, 0xFF0000FF);
-    display->GetScreenImage()->Blt(source.get(), 0, 0, Rect(0, 0, 3, 1), Color::White, DRAWMODE_NORMAL);
-    EXPECT_EQ(display->drawSurface->PixelAt(0, 0), 0x7F007Fu);
-    EXPECT_EQ(display->drawSurface->PixelAt(1, 0), 0x0000FFu);
-    EXPECT_EQ(display->drawSurface->PixelAt(2, 0), 0x00FE00u);
+    EXPECT_EQ(BlitOntoFrame(*display, *source, 0xFF0000FF, Color::White),
+              (std::vector<uint32_t>{0x7F007F, 0x0000FF, 0x00FE00}));
 }
 
 TEST_F(DisplayTest, ImagesOutlivingTheDisplayKeepTheirPictureInMemory)
