@@ -292,3 +292,23 @@ TEST_F(DisplayTest, ImagesOutlivingTheDisplayKeepTheirPictureInMemory)
     EXPECT_EQ(bits[0], kOpaqueRed);
     EXPECT_NE(bits[1], 0xFF00FF00u); // drawn in memory
 }
+
+TEST_F(DisplayTest, TheFrameKeepsItsSurfaceWhenItsMemoryCopyChanges)
+{
+    Start();
+    DDImage* screen = display->GetScreenImage();
+    screen->GetBits();
+    screen->BitsChanged();
+    EXPECT_EQ(screen->surface, display->drawSurface);
+}
+
+TEST_F(DisplayTest, APictureThatCannotHaveASurfaceTakesMatrixBlitsInMemory)
+{
+    Start();
+    auto target = Picture({0x80000000, 0x80000000, 0x80000000, 0x80000000}, 2); // partly transparent
+    auto source = Picture({kOpaqueRed, kOpaqueRed, kOpaqueRed, kOpaqueRed}, 2);
+    target->BltMatrix(source.get(), 0, 0, Matrix3(), Rect(0, 0, 2, 2), Color::White, DRAWMODE_NORMAL,
+                      Rect(0, 0, 2, 2), false, nullptr);
+    EXPECT_EQ(target->surface, nullptr);
+    EXPECT_EQ(target->GetBits()[0], kOpaqueRed);
+}
