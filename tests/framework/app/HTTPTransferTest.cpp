@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <sys/socket.h>
 
 using namespace Nubra;
@@ -241,9 +242,19 @@ TEST(HTTPTransfer, RecordsEachResultChange)
 {
     FakeDemo demo;
     demo.recording = true;
-    LoopbackServer server(Answer("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"));
+    // The server answers only once the test has seen the transfer in progress, so both result
+    // changes are recorded however the threads are scheduled.
+    std::promise<void> seenInProgress;
+    std::shared_future<void> answer = seenInProgress.get_future().share();
+    LoopbackServer server([answer](int client) {
+        LoopbackServer::ReadRequest(client);
+        answer.wait();
+        LoopbackServer::WriteAll(client, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+    });
     HTTPTransfer transfer;
     transfer.SendRequestString(server.Url(), kRequest);
+    ASSERT_EQ(transfer.GetResultCode(), HTTPTransfer::InProgress);
+    seenInProgress.set_value();
     ASSERT_EQ(WaitForResult(transfer), HTTPTransfer::Finished);
 
     Buffer expected;
