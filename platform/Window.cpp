@@ -30,7 +30,6 @@ bool Window::Open(const std::string& title, int width, int height)
 {
     if (window_) {
         SDL_SetWindowTitle(window_, title.c_str());
-        SDL_SetWindowSize(window_, width, height);
         return true;
     }
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
@@ -53,6 +52,12 @@ void Window::SetFullScreen(bool fullScreen)
 }
 
 bool Window::IsFullScreen() const { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0; }
+
+void Window::SetClientSize(int width, int height)
+{
+    if (window_)
+        SDL_SetWindowSize(window_, width, height);
+}
 
 void Window::MoveTo(int x, int y)
 {

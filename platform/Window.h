@@ -32,8 +32,8 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Creates the window, or gives the existing one this title and client size. The title is
-    // UTF-8. False when the system refuses.
+    // Creates the window (of this client size), or gives the existing one this title. The title
+    // is UTF-8. False when the system refuses.
     bool Open(const std::string& title, int width, int height);
     void Close();
     bool IsOpen() const { return window_ != nullptr; }
@@ -41,6 +41,8 @@ public:
 
     void SetFullScreen(bool fullScreen);
     bool IsFullScreen() const;
+    // A window again after full screen: some desktops leave it at the size of the screen.
+    void SetClientSize(int width, int height);
     void MoveTo(int x, int y); // the client area's top-left corner on the desktop
     WindowRect ClientRect() const;
     WindowBorders Borders() const; // zero until the window manager has framed the window
@@ -61,8 +63,6 @@ public:
 
     // The refresh rate of the display the window is on; 0 when unknown.
     int RefreshRate() const;
-
-    SDL_Window* Native() const { return window_; }
 
 private:
     SDL_Window* window_ = nullptr;

@@ -127,13 +127,16 @@ void NubraAppBase::DeleteImagesNativeData() { ForEachImage(&MemoryImage::DeleteN
 
 void NubraAppBase::DeleteImagesDerivedBuffers() { ForEachImage(&MemoryImage::DeleteDerivedBuffers); }
 
-std::string NubraAppBase::OutputFolder(const std::string& name, bool empty) const
+std::string NubraAppBase::DataFolder() const
 {
     std::string base = GetAppDataFolder();
-    if (base.empty())
-        base = plat::UserDataDir(makerName, productName);
+    return AddTrailingSlash(base.empty() ? plat::UserDataDir(makerName, productName) : base);
+}
+
+std::string NubraAppBase::OutputFolder(const std::string& name, bool empty) const
+{
     // Without a trailing slash, so that a symbolic link in its place is removed, not followed.
-    const std::string folder = AddTrailingSlash(base) + name;
+    const std::string folder = DataFolder() + name;
     if (empty)
         Deltree(folder);
     plat::MakeDirs(folder);

@@ -26,6 +26,16 @@ DemoChannel* RecordingDemo()
     return demo && demo->IsRecording() ? demo : nullptr;
 }
 
+// While a demo plays: the recorded result of this command, with the stream left at the rest of
+// its payload; null when the recording has nothing of the kind due here.
+Buffer* RecordedResult(DemoChannel& demo, int command, bool* result)
+{
+    Buffer* event = demo.DueEvent(command);
+    if (event)
+        *result = event->ReadNumBits(1, false) != 0;
+    return event;
+}
+
 void RecordResult(int command, bool result)
 {
     if (DemoChannel* demo = RecordingDemo())
@@ -78,10 +88,9 @@ bool NubraAppBase::RegistryWrite(const std::string& valueName, uint32_t type, co
     if (DemoChannel* demo = PlayingDemo()) {
         if (shutDown)
             return false;
-        Buffer* event = demo->DueEvent(kDemoRegistryWrite);
-        if (!event)
+        bool result = false;
+        if (!RecordedResult(*demo, kDemoRegistryWrite, &result))
             return false;
-        bool result = event->ReadNumBits(1, false) != 0;
         demo->ConsumeEvent();
         return result;
     }
@@ -116,10 +125,10 @@ bool NubraAppBase::RegistryRead(const std::string& valueName, uint32_t* type, ui
     if (DemoChannel* demo = PlayingDemo()) {
         if (shutDown)
             return false;
-        Buffer* event = demo->DueEvent(kDemoRegistryRead);
+        bool result = false;
+        Buffer* event = RecordedResult(*demo, kDemoRegistryRead, &result);
         if (!event)
             return false;
-        bool result = event->ReadNumBits(1, false) != 0;
         if (result) {
             uint32_t recordedType = uint32_t(event->ReadNumBits(32, false));
             uint32_t recordedSize = uint32_t(event->ReadNumBits(32, false));
@@ -226,10 +235,10 @@ bool NubraAppBase::ReadBufferFromFile(const std::string& fileName, Buffer* out, 
 {
     DemoChannel* playing = dontRecord ? nullptr : PlayingDemo();
     if (playing) {
-        Buffer* event = playing->DueEvent(kDemoFileRead);
+        bool result = false;
+        Buffer* event = RecordedResult(*playing, kDemoFileRead, &result);
         if (!event)
             return false;
-        bool result = event->ReadNumBits(1, false) != 0;
         if (result) {
             std::optional<std::vector<uint8_t>> data = ReadRecordedBytes(*event, uint32_t(event->ReadNumBits(32, false)));
             result = data.has_value();

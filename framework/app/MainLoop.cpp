@@ -87,6 +87,8 @@ void NubraAppBase::PumpMessages()
     plat::Message message;
     while (!shutDown && plat::PollMessage(message))
         WindowProc(message);
+    if (!shutDown)
+        SynthesizeTimer();
     int32_t type = 0, parameter = 0;
     while (!shutDown && instanceGuard_.Receive(&type, &parameter))
         HandleNotifyGameMessage(type, parameter);
@@ -235,6 +237,7 @@ bool NubraAppBase::DoUpdateFrames()
         plat::SetThreadPriority(plat::ThreadPriority::Normal);
         completionHandled = true;
         loadingInProgress = false;
+        ApplyScreenSaverPermission();
         LoadingThreadCompleted();
     }
     UpdateFrames();
@@ -267,6 +270,12 @@ bool NubraAppBase::DrawDirtyStuff()
         nothingDrawnLastTime = true;
         return false;
     };
+
+    // A lost display only tries to come back; nothing is drawn until it has.
+    if (displayLost) {
+        Redraw();
+        return finishWithoutPresent();
+    }
 
     inDraw = true;
     const bool drawn = widgetManager->DrawScreen(this);
@@ -310,7 +319,13 @@ bool NubraAppBase::DrawDirtyStuff()
 bool NubraAppBase::Redraw()
 {
     SectionProfiler::Scope section("NubraAppBase::Redraw");
-    return ddInterface && ddInterface->Redraw();
+    if (displayLost)
+        return RestoreLostDisplay();
+    const bool shown = ddInterface && ddInterface->Redraw();
+    // A frame that could not be shown means the display must be set up again.
+    if (!shown && ddInterface && ddInterface->initialized)
+        displayLost = true;
+    return shown;
 }
 
 void NubraAppBase::SafeDeleteWidget(Widget* widget)

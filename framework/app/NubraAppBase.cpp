@@ -50,6 +50,9 @@ NubraAppBase::~NubraAppBase()
 {
     WaitForLoadingThread();
     NubraAppBase::Shutdown();
+    // The display may have left the graphics card's road on its own during the run.
+    if (ddInterface)
+        hardwareAcceleration = ddInterface->is3D;
     ConfirmHardwareAcceleration();
     RegistryWriteBoolean("Is3D", hardwareAcceleration);
 
@@ -64,6 +67,7 @@ NubraAppBase::~NubraAppBase()
     DeleteSharedImages();
     musicInterface.reset();
     // Before the media systems shut down with the members; the display draws in the window.
+    cursors_.Release();
     ddInterface.reset();
     window.Close();
     instanceGuard_.Release();
@@ -318,8 +322,6 @@ std::unique_ptr<MusicInterface> NubraAppBase::CreateMusicInterface()
         return std::make_unique<MusicInterface>(); // the library is missing: play on in silence
     return fmod;
 }
-
-void NubraAppBase::EndPopup() { ResetUpdateTiming(false); }
 
 plat::MsgBoxResult NubraAppBase::MsgBox(const std::wstring& text, const std::wstring& title,
                                         plat::MsgBoxButtons buttons, plat::MsgBoxIcon icon)

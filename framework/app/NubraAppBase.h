@@ -21,10 +21,12 @@
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/DialogListener.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/Cursors.h"
 #include "platform/Events.h"
 #include "platform/InstanceGuard.h"
 #include "platform/MediaSystems.h"
 #include "platform/MessageBox.h"
+#include "platform/UrlOpener.h"
 #include "platform/Window.h"
 
 namespace Nubra {
@@ -140,9 +142,10 @@ public:
     virtual double GetLoadingProgress() const;
     void WaitForLoadingThread();
 
-    // System message boxes, each bracketed by BeginPopup and EndPopup.
-    virtual void BeginPopup() {}
-    virtual void EndPopup(); // the time spent in the box is not caught up afterwards
+    // System message boxes, each bracketed by BeginPopup and EndPopup. Afterwards the time
+    // spent in the box is not caught up, and no key or button counts as still held.
+    virtual void BeginPopup();
+    virtual void EndPopup();
     plat::MsgBoxResult MsgBox(const std::wstring& text, const std::wstring& title, plat::MsgBoxButtons buttons,
                               plat::MsgBoxIcon icon);
     void Popup(const std::string& text);
@@ -192,16 +195,60 @@ public:
     void ResetUpdateTiming(bool relax);
     void ProcessSafeDeleteWidgets();
 
-    // Window and its messages.
+    // Window and display. MakeWindow opens the window in the chosen mode (windowed at the
+    // preferred place, or covering the desktop) and starts the display on it, falling back to
+    // the other mode or to software drawing when the display refuses; it ends the program when
+    // nothing works.
     virtual void MakeWindow();
-    void SetCursor(int number); // 0 pointer, 1 hand, 2 dragging, 12 none
-    // Sets the display driver up for the window (made on first use); a DisplayResult. A driver
-    // that cannot draw with the graphics card is set up again to draw in software.
+
+    // Starts the display driver on the window in its current mode: a DisplayResult.
     virtual int InitDisplay();
+    // Switches drawing through the accelerated path on or off; with reinitialise, at once.
+    void Set3DAcceleration(bool on, bool reinitialise);
+    // Remakes the window and display when the mode differs (or force is set); otherwise only
+    // applies the 3-D choice. Full screen stays when the desktop has no room for a window.
+    virtual void SwitchScreenMode(bool windowed, bool is3D, bool force);
+    void SwitchScreenMode(bool windowed);
+    void SwitchScreenMode(); // the current mode and 3-D choice again
+    // After a failed present: tries to bring the display back; true when it is back.
+    bool RestoreLostDisplay();
+    virtual void HideApp(); // silent and out of sight until the program ends
+
+    // Messages from the system. WindowProc queues input (and acts at once only on what cannot
+    // wait); the main loop replays the queue into the widget manager.
     void WindowProc(const plat::Message& message);
     // Replays queued messages (only the first when single); true when any remain.
     bool ProcessDeferredMessages(bool single);
+    size_t QueuedMessageCount() const { return deferredMessages_.size(); }
+    // Recomputes whether the player is with the program, and tells the widgets and the hooks.
+    void RehupFocus();
+    virtual bool IsAltKeyUsed(int character); // true swallows the Alt combination
+    // Developer keys while debug keys are enabled; true when the key was taken.
+    virtual bool DebugKeyDown(int key);
+    virtual bool DebugKeyDownEx(int key, bool control, bool alt);
+
+    // Mouse pointer: numbers 0 arrow, 1 hand, 2 drag, 3 I-beam, 4 no, 5 size-all, 6 NE-SW,
+    // 7 N-S, 8 NW-SE, 9 W-E, 10 wait, 11 and 12 none. A picture set for a number replaces
+    // its shape, through the display, while custom cursors are enabled (always for 12).
+    static constexpr int kCursorCount = 13;
+    virtual void UpdateCursor();
+    void SetCursor(int number);
+    void SetCursorImage(int number, Image* image); // null clears; the caller keeps the image
     void EnableCustomCursors(bool enable);
+    plat::SystemCursor ShownSystemCursor() const { return cursors_.Current(); }
+
+    void CopyToClipboard(const std::wstring& text);
+    std::wstring GetClipboard();
+
+    // Opens the address in the browser; the outcome arrives through one of the two below once
+    // the desktop has answered. With quitWhenOpen, success shuts the program down.
+    virtual void OpenURL(const std::string& address, bool quitWhenOpen);
+    virtual void URLOpenFailed(const std::string& address);
+    virtual void URLOpenSucceeded(const std::string& address);
+
+    // Appends "text time-of-day tick-count" to ScrError.txt in the per-user data folder; the
+    // first line of a run starts the file anew.
+    void LogScreenSaverError(const std::string& text);
 
     // Settings of the run.
     std::string productName = "Product";
@@ -240,8 +287,26 @@ public:
     bool screenSaverMode = false;
     bool lastRunClean = true;
     bool inputLocked = false; // set by the engine while input must not reach the game
-    int32_t cursorNumber = 0;
+
+    // Window, focus and input state.
+    bool active = true;      // the program is the one the player works with
     bool minimized = false;
+    bool hidden = false;     // by HideApp
+    bool hasFocus = false;   // active and not minimised
+    bool mouseInWindow = false;
+    bool muteOnFocusLoss = true;
+    bool fullScreenFailed = false;
+    bool displayLost = false; // a present failed; drawing waits until the display is back
+    bool showWithoutActivation = false;
+    bool controlDown = false;
+    bool altDown = false;
+    bool debugKeysEnabled = false;
+    bool debugKeysAllowed = false; // the developer setting that lets Ctrl+Shift+D enable debug keys
+    bool overlayOn = false;
+    int overlayMode = 0; // 0 frame rate, 1 mouse position
+    uint32_t lastInputTime = 0;
+    int32_t cursorNumber = 0;
+    Image* cursorImages[kCursorCount] = {};
     bool paused = false;
     bool recordingDemo = false;
     bool playingDemo = false;
@@ -333,6 +398,9 @@ private:
     void WriteRunStatistics(uint32_t runMs) const;
     std::string DemoFolder() const;
     // A folder under the per-user data folder, emptied first when asked.
+    // The per-user data folder, with a trailing '/': what the program writes goes there, never
+    // beside the program.
+    std::string DataFolder() const;
     std::string OutputFolder(const std::string& name, bool empty) const;
     // An empty image of the display.
     MemoryImage* NewDisplayImage();
@@ -354,6 +422,32 @@ private:
     std::list<std::pair<int, Widget*>> deferredDeletes_;
     std::deque<plat::Message> deferredMessages_;
     std::map<std::pair<std::string, std::string>, SharedImageRecord> sharedImages_; // under imageLock
+
+    // Window and input.
+    void OpenMainWindow();
+    bool HandleDisplayResult(int result);
+    [[noreturn]] void FailDisplay(int result);
+    bool QueueMessage(const plat::Message& message);
+    void ReplayMessage(const plat::Message& message);
+    void ReplayKeyDown(int key);
+    void ReplayMouse(const plat::Message& message);
+    void ReplaySize(int32_t sizeKind);
+    void ReplayTimer();
+    void MouseLeftWindow();
+    void PollUrlOpening();
+    void StartWindowTimer();
+    void SynthesizeTimer();
+    void ApplyScreenSaverPermission();
+    bool displayDriverMade_ = false;
+    bool popupShown_ = false;
+    bool windowTimerRunning_ = false;
+    uint32_t lastWindowTimer_ = 0;
+    uint32_t lastDisplayRestoreTry_ = 0;
+    plat::CursorSet cursors_;
+    std::unique_ptr<plat::UrlOpening> urlOpening_;
+    std::string urlAddress_;
+    bool urlQuitWhenOpen_ = false;
+    bool screenSaverLogStarted_ = false;
 };
 
 // The application object, set by its constructor.

@@ -1,6 +1,7 @@
 #include "framework/app/StringUtils.h"
 
 #include "platform/DebugOut.h"
+#include "platform/Utf8.h"
 
 #include <cctype>
 #include <charconv>
@@ -160,6 +161,12 @@ std::string WStringToUtf8(const std::wstring& text)
         }
     }
     return utf8;
+}
+
+std::wstring Utf8ToWString(const std::string& text)
+{
+    std::u32string codes = plat::DecodeUtf8(text);
+    return std::wstring(codes.begin(), codes.end());
 }
 
 std::string Upper(const std::string& text)

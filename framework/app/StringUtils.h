@@ -20,6 +20,8 @@ std::string NubraStringToString(const std::wstring& text);
 // For the system's interfaces, which take UTF-8; a character that is no Unicode scalar value
 // becomes U+FFFD.
 std::string WStringToUtf8(const std::wstring& text);
+// The inverse, for text the system hands over; malformed bytes are dropped.
+std::wstring Utf8ToWString(const std::string& text);
 
 std::string Upper(const std::string& text);
 std::wstring Upper(const std::wstring& text);

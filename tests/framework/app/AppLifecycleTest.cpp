@@ -318,26 +318,13 @@ TEST_F(DemoFolder, RecordingKeepsTheNewestNumberedDemos)
     EXPECT_TRUE(Exists("nubraapp/x.dmo"));
 }
 
-// Says every box on standard error, where a death test can read it.
-class StderrBox : public plat::IMessageBox {
-public:
-    plat::MsgBoxResult Show(const std::string& title, const std::string& text, plat::MsgBoxButtons,
-                            plat::MsgBoxIcon) override
-    {
-        std::fprintf(stderr, "[%s] %s\n", title.c_str(), text.c_str());
-        return plat::MsgBoxResult::Ok;
-    }
-};
-
 TEST(AppLifecycleDeathTest, AnUnknownOptionIsReportedAndEndsTheProgramWithZero)
 {
     Log log;
     HarnessApp app(&log, ProductFor("Unknown"));
-    StderrBox box;
-    plat::SetMessageBoxService(&box);
+    apptest::StderrBox box;
     EXPECT_EXIT(app.ParseCommandLine("-x", ""), testing::ExitedWithCode(0),
                 "\\[FATAL ERROR\\] Invalid command line parameter: -x");
-    plat::SetMessageBoxService(nullptr);
 }
 
 TEST(AppLifecycleDeathTest, ASecondCopyNotifiesTheFirstAndEndsBeforeAnyWindow)

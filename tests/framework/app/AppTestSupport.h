@@ -1,6 +1,7 @@
 #pragma once
 // Fakes for driving the application object without a person: simulated time, scripted system
 // messages, a music player that remembers its volume.
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "framework/app/MusicInterface.h"
 #include "platform/Clock.h"
 #include "platform/Events.h"
+#include "platform/MessageBox.h"
 
 namespace apptest {
 
@@ -61,6 +63,22 @@ public:
 
     double lastVolume = -1.0;
     int stops = 0;
+};
+
+// Says every box on standard error, where a death test can read it.
+class StderrBox : public plat::IMessageBox {
+public:
+    StderrBox() { plat::SetMessageBoxService(this); }
+    ~StderrBox() override { plat::SetMessageBoxService(nullptr); }
+    StderrBox(const StderrBox&) = delete;
+    StderrBox& operator=(const StderrBox&) = delete;
+
+    plat::MsgBoxResult Show(const std::string& title, const std::string& text, plat::MsgBoxButtons,
+                            plat::MsgBoxIcon) override
+    {
+        std::fprintf(stderr, "[%s] %s\n", title.c_str(), text.c_str());
+        return plat::MsgBoxResult::Ok;
+    }
 };
 
 // A product name no other test or process shares, so single-instance locks do not collide.
