@@ -1,6 +1,17 @@
 #include "platform/Presenter.h"
 
+#include <algorithm>
+
 namespace plat {
+
+PixelRect FitToOutput(const PixelRect& rect, int displayWidth, int displayHeight, int outputWidth, int outputHeight)
+{
+    const double scale = std::min(double(outputWidth) / std::max(displayWidth, 1),
+                                  double(outputHeight) / std::max(displayHeight, 1));
+    const double left = (outputWidth - displayWidth * scale) / 2.0;
+    const double top = (outputHeight - displayHeight * scale) / 2.0;
+    return {int(left + rect.x * scale), int(top + rect.y * scale), int(rect.width * scale), int(rect.height * scale)};
+}
 
 HeadlessPresenter::HeadlessPresenter() { desktop = {1024, 768, PixelFormat::XRGB8888(), 60}; }
 

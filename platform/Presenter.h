@@ -16,6 +16,10 @@ struct DesktopMode {
     int refreshRate = 0; // Hz; 0 when unknown
 };
 
+// Where a rectangle of a display of displayWidth x displayHeight lands on an output of another
+// size: the display is scaled to fit, keeping its shape, and centred.
+PixelRect FitToOutput(const PixelRect& rect, int displayWidth, int displayHeight, int outputWidth, int outputHeight);
+
 // Shows finished frames on the display: in a window, or full screen on the desktop (the desktop
 // keeps its mode; the frame is scaled). Display coordinates are those of the window's client
 // area, or of a full-screen display whose size Start gives; a full-screen display of another

@@ -131,11 +131,7 @@ bool WindowPresenter::Present(Surface& frame, const PixelRect& from, const Pixel
     // window on a scaled desktop), keeping the display's shape.
     int outputWidth = displayWidth_, outputHeight = displayHeight_;
     SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
-    double scale = std::min(double(outputWidth) / std::max(displayWidth_, 1),
-                            double(outputHeight) / std::max(displayHeight_, 1));
-    double left = (outputWidth - displayWidth_ * scale) / 2.0;
-    double top = (outputHeight - displayHeight_ * scale) / 2.0;
-    SDL_Rect target{int(left + to.x * scale), int(top + to.y * scale), int(to.width * scale), int(to.height * scale)};
+    const SDL_Rect target = ToSDL(FitToOutput(to, displayWidth_, displayHeight_, outputWidth, outputHeight));
 
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     if (SDL_RenderClear(renderer_) != 0)

@@ -184,6 +184,7 @@ void NubraAppBase::ReplayMouse(const Message& message)
         return;
     int x = message.first;
     int y = message.second;
+    UpdateMouseMapping();
     widgetManager->MapMousePosition(x, y);
     lastInputTime = plat::NowMs();
     widgetManager->MouseMove(x, y);
@@ -206,6 +207,22 @@ void NubraAppBase::ReplayMouse(const Message& message)
         widgetManager->MouseDown(x, y, ClicksFor(message.kind));
         break;
     }
+}
+
+// The display is scaled to the window (full screen, or a desktop with scaling): mouse positions
+// go back to the frame's pixels by the window's size as it is now, which the window manager may
+// have changed since the display was set up.
+void NubraAppBase::UpdateMouseMapping()
+{
+    if (!ddInterface || !ddInterface->initialized)
+        return;
+    const plat::WindowRect client = window.ClientRect();
+    const Rect& frame = ddInterface->presentationRect;
+    const plat::PixelRect shown = plat::FitToOutput({frame.x, frame.y, frame.width, frame.height},
+                                                    ddInterface->displayWidth, ddInterface->displayHeight,
+                                                    client.width, client.height);
+    widgetManager->SetScreenRects(Rect(0, 0, ddInterface->width, ddInterface->height),
+                                  Rect(shown.x, shown.y, shown.width, shown.height));
 }
 
 void NubraAppBase::ReplaySize(int32_t sizeKind)

@@ -431,6 +431,7 @@ private:
     void ReplayMessage(const plat::Message& message);
     void ReplayKeyDown(int key);
     void ReplayMouse(const plat::Message& message);
+    void UpdateMouseMapping();
     void ReplaySize(int32_t sizeKind);
     void ReplayTimer();
     void MouseLeftWindow();

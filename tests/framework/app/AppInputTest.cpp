@@ -186,6 +186,18 @@ TEST_F(InitialisedInput, AltEnterSwitchesTheModeBothWaysAndForgetsTheHeldKeys)
     EXPECT_EQ(app_.displayStarts.size(), 3u) << "the display starts again for each mode";
 }
 
+TEST_F(InitialisedInput, ClicksLandOnTheFramesPixelsWhereverTheDisplayScalesIt)
+{
+    app_.Send({Msg(MessageKind::LButtonDown, 100, 60), Msg(MessageKind::LButtonUp, 100, 60)});
+    app_.SwitchScreenMode(false);
+    ASSERT_EQ(app_.window.ClientRect(), (plat::WindowRect{0, 0, 1024, 768})) << "the headless desktop";
+    Take(app_.log);
+    // The 640 x 480 frame fills the 1024 x 768 desktop: 1.6 window pixels to a frame pixel.
+    app_.Send({Msg(MessageKind::LButtonDown, 160, 96), Msg(MessageKind::LButtonUp, 1023, 767)});
+    EXPECT_EQ(Take(app_.log), (Log{"probe:down 100,60 b0 c1", "probe:drag 639,479", "probe:release 639,479",
+                                   "probe:up 639,479 b0 c1"}));
+}
+
 TEST_F(InitialisedInput, AltEnterDoesNothingWhenTheDesktopHasNoRoomForAWindow)
 {
     app_.fullScreenForced = true;

@@ -135,6 +135,29 @@ TEST_F(TwoRuns, TheWindowReopensWhereThePlayerLeftItWithTheSameSettings)
     EXPECT_EQ(std::string(reinterpret_cast<char*>(text), size), "Present: device lost");
 }
 
+TEST_F(TwoRuns, ADamagedSettingsFileDoesNotStopTheProgram)
+{
+    const std::string file = store_->FileFor("SOFTWARE\\" + key_);
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    std::ofstream(file) << "<settings><value name=\"MusicVolume\" type=\"4\">4";
+    Restart();
+    {
+        apptest::WindowApp app("DamagedSettings");
+        app.registryKey = key_;
+        testing::internal::CaptureStderr();
+        app.Init();
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("WARNING: "), std::string::npos);
+        EXPECT_DOUBLE_EQ(app.musicVolume, 0.85);
+        EXPECT_TRUE(app.lastRunClean);
+        app.SetMusicVolume(0.4);
+    }
+    Restart();
+    apptest::WindowApp next("DamagedSettingsNext");
+    next.registryKey = key_;
+    next.Init();
+    EXPECT_DOUBLE_EQ(next.musicVolume, 0.4) << "the next run has settings again";
+}
+
 TEST_F(TwoRuns, TheStored3DChoiceStartsTheDisplayAndWhatRanIsWrittenBack)
 {
     store_->Write("SOFTWARE\\" + key_, "Is3D", {plat::kSettingDword, {1, 0, 0, 0}});
