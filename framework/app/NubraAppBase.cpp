@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "framework/app/CrashCatcher.h"
 #include "framework/app/FModMusicInterface.h"
 #include "framework/app/PathUtils.h"
 #include "framework/app/ResourceManager.h"
@@ -101,6 +102,7 @@ void NubraAppBase::Init()
     ReadFromRegistry();
 
     SetAppDataFolder(plat::UserDataDir(makerName, productName));
+    CrashCatcher::SetReportFolder(GetAppDataFolder());
     if (!demoFileName.starts_with('/'))
         demoFileName = GetAppDataFolder() + demoFileName;
 

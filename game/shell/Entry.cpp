@@ -1,5 +1,8 @@
 #include "game/shell/Entry.h"
 
+#include <cstring>
+
+#include "framework/app/CrashCatcher.h"
 #include "game/shell/TCEngine3.h"
 #include "platform/DebugOut.h"
 
@@ -12,4 +15,17 @@ int RunGame()
     app->Start();
     delete app;
     return 0;
+}
+
+int RunProgram(int argc, char** argv, const char* viewer)
+{
+    if (argc == 3 && std::strcmp(argv[1], kShowCrashReportSwitch) == 0) {
+        Nubra::CrashCatcher::ShowReport(argv[2]);
+        return 0;
+    }
+    Nubra::CrashCatcher::SetViewer({viewer, kShowCrashReportSwitch});
+    Nubra::CrashCatcher::Install();
+    int exitCode = RunGame();
+    Nubra::CrashCatcher::Uninstall();
+    return exitCode;
 }

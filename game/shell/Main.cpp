@@ -1,3 +1,3 @@
 #include "game/shell/Entry.h"
 
-int main() { return RunGame(); }
+int main(int argc, char** argv) { return RunProgram(argc, argv); }

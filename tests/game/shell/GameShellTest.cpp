@@ -7,11 +7,16 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 
 #include "game/shell/Entry.h"
 #include "game/shell/TCEngine3.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
 
 namespace {
 
@@ -31,14 +36,17 @@ TEST(TCEngine3, GivesTheProductItsIdentityAndAllowsVSyncTiming)
     EXPECT_TRUE(game.vsyncTimingAllowed);
 }
 
-// The program in a child process, as a terminal would start it.
-pid_t StartGame(int stderrFd)
+// The program in a child process, as a terminal would start it; with a crash-report viewer, the
+// way its entry starts it.
+pid_t StartGame(int stderrFd, const char* viewer = nullptr)
 {
     pid_t pid = fork();
     if (pid == 0) {
         dup2(stderrFd, STDERR_FILENO);
         std::signal(SIGINT, SIG_DFL);
-        _exit(RunGame());
+        char name[] = "velmira-cafe";
+        char* argv[] = {name, nullptr};
+        _exit(viewer ? RunProgram(1, argv, viewer) : RunGame());
     }
     return pid;
 }
@@ -57,6 +65,14 @@ int WaitForExit(pid_t pid, std::chrono::seconds limit)
         usleep(10000);
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 // Reads from fd until the text has appeared or the time is up.
@@ -107,6 +123,57 @@ TEST(Entry, RunsUntilInterruptedWhileASecondCopyStepsAside)
     int steps = std::stoi(seen.substr(count + 16));
     EXPECT_GE(steps, int(seconds * 50)) << seen;
     EXPECT_NE(seen.find("Seconds       = "), std::string::npos);
+}
+
+TEST(Entry, ACrashLeavesItsReportInTheUserFolderAndStartsTheViewer)
+{
+    TCEngine3 identity;
+    std::filesystem::path folder = plat::UserDataDir(identity.makerName, identity.productName);
+    std::filesystem::remove(folder / "crash.txt");
+    std::filesystem::remove(folder / "crash.txt.seen");
+    std::filesystem::path viewer = std::filesystem::temp_directory_path() / "velmira-test-viewer.sh";
+    {
+        std::ofstream script(viewer);
+        script << "#!/bin/sh\n[ \"$1\" = " << kShowCrashReportSwitch << " ] && cp \"$2\" \"$2.seen\"\n";
+    }
+    std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
+
+    int output[2];
+    ASSERT_EQ(pipe(output), 0);
+    pid_t game = StartGame(output[1], viewer.c_str());
+    std::string seen;
+    bool loaded = ReadUntil(output[0], "Resource Loading Time: ", seen, std::chrono::seconds(10));
+    kill(game, SIGSEGV);
+    int status = 0;
+    waitpid(game, &status, 0);
+    close(output[0]);
+    close(output[1]);
+    std::filesystem::remove(viewer);
+
+    ASSERT_TRUE(loaded) << seen;
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV);
+    std::string report = ReadFile(folder / "crash.txt");
+    EXPECT_TRUE(report.starts_with("Exception: Access Violation (code 0xc0000005)")) << report;
+    EXPECT_EQ(ReadFile(folder / "crash.txt.seen"), report);
+}
+
+TEST(Entry, TheViewerSwitchShowsTheReportAndRunsNoGame)
+{
+    std::filesystem::path report = std::filesystem::temp_directory_path() / "velmira-test-crash.txt";
+    std::ofstream(report) << "Exception: Access Violation\r\n";
+    plat::FakeMessageBox box;
+    plat::SetMessageBoxService(&box);
+    std::string program = "velmira-cafe", path = report.string();
+    char* argv[] = {program.data(), const_cast<char*>(kShowCrashReportSwitch), path.data(), nullptr};
+    int exitCode = RunProgram(3, argv);
+    plat::SetMessageBoxService(nullptr);
+    std::filesystem::remove(report);
+
+    EXPECT_EQ(exitCode, 0);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].title, "Fatal Error!");
+    EXPECT_EQ(box.shown[0].text, "Exception: Access Violation\n");
+    EXPECT_EQ(box.shown[0].buttons, plat::MsgBoxButtons::CloseNow);
 }
 
 } // namespace
