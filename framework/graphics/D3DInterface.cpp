@@ -34,6 +34,12 @@ void D3DInterface::BltTransformed(Image*, const Rect*, const Color&, int, const 
 {
 }
 
+void D3DInterface::BltMirror(Image*, float, float, const Rect&, const Color&, int, bool) {}
+
+void D3DInterface::StretchBlt(Image*, const Rect&, const Rect&, const Rect*, const Color&, int, bool, bool) {}
+
+void D3DInterface::BltRotated(Image*, float, float, const Rect*, const Color&, int, double, float, float, const Rect&) {}
+
 void D3DInterface::BltTriangles(Image*, const TriVertex (*)[3], int, const Color&, int, float, float, bool) {}
 
 void D3DInterface::FillRect(const Rect&, const Color&, int) {}

@@ -32,6 +32,14 @@ public:
     virtual void BltTransformed(Image* image, const Rect* clip, const Color& color, int drawMode, const Rect& src,
                                 const Matrix3& matrix, bool linear, float x, float y, bool center,
                                 const ImageMask* mask);
+    virtual void BltMirror(Image* image, float x, float y, const Rect& src, const Color& color, int drawMode,
+                           bool linear);
+    // Cut to `clip` when given.
+    virtual void StretchBlt(Image* image, const Rect& dest, const Rect& src, const Rect* clip, const Color& color,
+                            int drawMode, bool fastStretch, bool mirror);
+    // Turned by `angle` radians about the centre, measured from the source rectangle's corner at (x, y).
+    virtual void BltRotated(Image* image, float x, float y, const Rect* clip, const Color& color, int drawMode,
+                            double angle, float centerX, float centerY, const Rect& src);
     virtual void BltTriangles(Image* image, const TriVertex (*triangles)[3], int count, const Color& color,
                               int drawMode, float tx, float ty, bool linear);
     virtual void FillRect(const Rect& rect, const Color& color, int drawMode);
