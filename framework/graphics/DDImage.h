@@ -107,8 +107,9 @@ private:
     uint32_t ToSurfacePixel(uint32_t argb, const plat::PixelFormat& format) const;
     uint32_t ChooseColorKey(const uint32_t* picture, const std::vector<uint32_t>& converted, int bpp) const;
     void WriteSurfaceRows(const plat::SurfaceLock& pixels, const std::vector<uint32_t>& converted) const;
-    // The copy road's surface-to-surface blit; a held lock is let go for it and taken again.
-    bool BltFromSurface(DDImage* source, int x, int y, const Rect& srcRect);
+    // A surface-to-surface blit, stretched when the sizes differ; a held lock is let go for it and
+    // taken again. False when either surface is missing or the lock could not be taken again.
+    bool BltFromSurface(DDImage* source, const plat::PixelRect& to, const plat::PixelRect& from);
     // The other roads of NormalBlt.
     void OptionFlagBlt(MemoryImage& source, int x, int y, const Rect& srcRect);
     void CopyNativeWords(MemoryImage& source, int x, int y, const Rect& srcRect);

@@ -1,81 +1,12 @@
 // The surface blitters: drawing straight into the locked surface of a surface-backed image.
 // Nothing is clipped here; the drawing context hands over rectangles inside both images.
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/SurfaceAccess.h"
 
 #include <algorithm>
 
 namespace Nubra {
 
 namespace {
-
-// One colour channel of the destination: its mask, and the display's shift, width and
-// saturation table for it.
-struct Channel {
-    uint32_t mask;
-    int shift;
-    int bits;
-    const std::vector<uint32_t>* saturation;
-};
-
-struct Channels {
-    Channel red, green, blue;
-
-    Channels(const plat::PixelFormat& format, const DDInterface& d)
-        : red{format.redMask, d.redShift, d.redBits, &d.redAddTable},
-          green{format.greenMask, d.greenShift, d.greenBits, &d.greenAddTable},
-          blue{format.blueMask, d.blueShift, d.blueBits, &d.blueAddTable}
-    {
-    }
-    // Sums f(channel, colour component) over the three.
-    template <typename F> uint32_t Sum(const Color& c, F f) const
-    {
-        return f(red, uint32_t(c.red)) + f(green, uint32_t(c.green)) + f(blue, uint32_t(c.blue));
-    }
-};
-
-// Holds the image's surface locked for one member; usable only at 16 or 32 bits.
-class LockedSurface {
-public:
-    explicit LockedSurface(DDImage& image) : image_(image), locked_(image.LockSurface()) {}
-    ~LockedSurface()
-    {
-        if (locked_)
-            image_.UnlockSurface();
-    }
-    LockedSurface(const LockedSurface&) = delete;
-    LockedSurface& operator=(const LockedSurface&) = delete;
-
-    bool Usable() const
-    {
-        int bpp = image_.surfaceDesc.format.bitsPerPixel;
-        return locked_ && (bpp == 16 || bpp == 32);
-    }
-    bool Is16() const { return image_.surfaceDesc.format.bitsPerPixel == 16; }
-    template <typename Pixel> Pixel* Row(int y) const
-    {
-        return reinterpret_cast<Pixel*>(image_.surfaceDesc.pixels + ptrdiff_t(image_.surfaceDesc.pitch) * y);
-    }
-    // Replaces every pixel d of the rectangle by f(d).
-    template <typename F> void Each(const Rect& rect, F f) const
-    {
-        for (int y = rect.y; y < rect.y + rect.height; ++y) {
-            if (Is16()) {
-                uint16_t* row = Row<uint16_t>(y);
-                for (int x = rect.x; x < rect.x + rect.width; ++x)
-                    row[x] = uint16_t(f(uint32_t(row[x])));
-            } else {
-                uint32_t* row = Row<uint32_t>(y);
-                for (int x = rect.x; x < rect.x + rect.width; ++x)
-                    row[x] = f(row[x]);
-            }
-        }
-    }
-
-private:
-    DDImage& image_;
-    bool locked_;
-};
 
 uint32_t Scaled(int component, int alpha) { return uint32_t(component * alpha / 255); }
 
@@ -169,21 +100,18 @@ void DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
     });
 }
 
-bool DDImage::BltFromSurface(DDImage* source, int x, int y, const Rect& srcRect)
+bool DDImage::BltFromSurface(DDImage* source, const plat::PixelRect& to, const plat::PixelRect& from)
 {
-    plat::Surface* from = source->GetSurface();
-    plat::Surface* to = GetSurface();
-    if (!from || !to)
+    plat::Surface* fromSurface = source->GetSurface();
+    plat::Surface* toSurface = GetSurface();
+    if (!fromSurface || !toSurface)
         return false;
     // A locked surface refuses blits: let go for the copy, and take the lock again after.
     const bool held = lockCount > 0;
     if (held)
-        to->Unlock();
-    const bool copied = to->Blt({x, y, srcRect.width, srcRect.height}, *from,
-                                {srcRect.x, srcRect.y, srcRect.width, srcRect.height}, source->hasTrans);
-    if (held)
-        to->Lock(&surfaceDesc);
-    return copied;
+        toSurface->Unlock();
+    toSurface->Blt(to, *fromSurface, from, source->hasTrans);
+    return !held || toSurface->Lock(&surfaceDesc);
 }
 
 void DDImage::NormalBlt(Image* image, int x, int y, const Rect& srcRect, const Color& color)
@@ -201,7 +129,8 @@ void DDImage::NormalBlt(Image* image, int x, int y, const Rect& srcRect, const C
     }
     if (white && !source->hasAlpha) {
         if (surfaceSource && (wantsVideoMemory || !surfaceSource->wantsVideoMemory) && surfaceSource->GetSurface()) {
-            BltFromSurface(surfaceSource, x, y, srcRect);
+            BltFromSurface(surfaceSource, {x, y, srcRect.width, srcRect.height},
+                           {srcRect.x, srcRect.y, srcRect.width, srcRect.height});
             return;
         }
         CopyNativeWords(*source, x, y, srcRect);
