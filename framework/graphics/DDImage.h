@@ -113,7 +113,9 @@ private:
     // The other roads of NormalBlt.
     void OptionFlagBlt(MemoryImage& source, int x, int y, const Rect& srcRect);
     void CopyNativeWords(MemoryImage& source, int x, int y, const Rect& srcRect);
-    void RunBlt(MemoryImage& source, int x, int y, const Rect& srcRect, const Color& color);
+    // The run road, also of the mirrored blit (rows written right to left).
+    void RunBlt(MemoryImage& source, int x, int y, const Rect& srcRect, const Color& color, bool mirror);
+    void AdditiveRunBlt(Image* image, int x, int y, const Rect& srcRect, const Color& color, bool mirror);
 };
 
 } // namespace Nubra

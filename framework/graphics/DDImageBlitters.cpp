@@ -1,102 +1,157 @@
-// The surface blitters: drawing straight into the locked surface of a surface-backed image.
-// Nothing is clipped here; the drawing context hands over rectangles inside both images.
-#include "framework/graphics/SurfaceAccess.h"
+// The surface blitters' fills and the normal blit's roads: straight into the locked surface of
+// a surface-backed image. Nothing is clipped here; the drawing context hands over rectangles
+// inside both images (a rectangle that leaves either is drawn nowhere).
+#include "framework/graphics/SurfaceBlitting.h"
 
 #include <algorithm>
+#include <cstring>
+#include <type_traits>
 
 namespace Nubra {
 
+using namespace SurfaceBlit;
+
 namespace {
 
-uint32_t Scaled(int component, int alpha) { return uint32_t(component * alpha / 255); }
+bool HasByteFields(const plat::PixelFormat& f)
+{
+    return f.greenMask == 0xFF00 && (f.redMask | f.blueMask) == 0xFF00FF;
+}
 
-// One pixel of the 32-bit run road, by colourisation case.
-struct RunBlend32 {
-    enum Kind { White, Grey, Colored } kind;
-    uint32_t alpha; // the colour's
-    uint32_t kr, kg, kb; // the colour's components scaled by its alpha
-    Channels channels;
+// Replaces every pixel d of the area by f(d).
+template <typename Pixel, typename F> void EachPixel(const LockedSurface& target, const Rect& area, F f)
+{
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        Pixel* row = target.At<Pixel>(area.x, y);
+        for (int i = 0; i < area.width; ++i)
+            row[i] = Pixel(f(uint32_t(row[i])));
+    }
+}
 
-    uint32_t operator()(uint32_t s, uint32_t d, bool opaqueRun) const
+template <typename Pixel> void FillArea(const LockedSurface& target, const Rect& area, uint32_t value)
+{
+    for (int y = area.y; y < area.y + area.height; ++y)
+        std::fill_n(target.At<Pixel>(area.x, y), area.width, Pixel(value));
+}
+
+template <typename Pixel>
+void NormalFill(const LockedSurface& target, const Channels& channels, const Rect& area, const Color& c)
+{
+    constexpr bool is16 = sizeof(Pixel) == 2;
+    const uint32_t a = uint32_t(c.alpha);
+    if (a == 255) {
+        // 16-bit fields round up; 8-bit ones keep 255 x m >> 8 (254 for a full channel).
+        FillArea<Pixel>(target, area, channels.Sum(c, [](const Channel& ch, uint32_t v) {
+            return ((is16 ? v + 1 : v) * ch.mask >> 8) & ch.mask;
+        }));
+        return;
+    }
+    constexpr uint32_t bias = is16 ? 128 : 127;
+    const uint32_t source = channels.Sum(c, [a](const Channel& ch, uint32_t v) {
+        return ((((v * a + bias) >> 8) + 1) * ch.mask >> 8) & ch.mask;
+    });
+    const uint32_t keep = 256 - a;
+    if (!is16 && HasByteFields(target.Format())) {
+        // Red and blue in one product, green in another: the same bits as channel by channel.
+        EachPixel<Pixel>(target, area, [source, keep](uint32_t d) {
+            return source + ((((d & 0xFF00FF) * keep) >> 8) & 0xFF00FF) + ((((d & 0xFF00) * keep) >> 8) & 0xFF00);
+        });
+        return;
+    }
+    EachPixel<Pixel>(target, area, [&channels, source, keep](uint32_t d) {
+        return source + channels.Sum(0, 0, 0, [d, keep](const Channel& ch, uint32_t) {
+                   return ((((d & ch.mask) * keep) + (is16 ? ch.mask : 0)) >> 8) & ch.mask;
+               });
+    });
+}
+
+// The copy road: each pixel takes the source's display-format word (its low 16 bits on a
+// 16-bit surface); with `keyed`, words whose top byte is 0 are not written.
+template <typename Pixel, typename Words>
+void CopyWords(const LockedSurface& target, const Words& words, int sourceWidth, int x, int y, const Rect& src,
+               bool keyed)
+{
+    for (int row = 0; row < src.height; ++row) {
+        Pixel* out = target.At<Pixel>(x, y + row);
+        const size_t first = size_t(src.y + row) * size_t(sourceWidth) + size_t(src.x);
+        if constexpr (sizeof(Pixel) == 4 && std::is_same_v<Words, BitsTexels>) {
+            if (!keyed) {
+                std::memcpy(out, words.bits + first, size_t(src.width) * 4);
+                continue;
+            }
+        }
+        for (int col = 0; col < src.width; ++col) {
+            const uint32_t word = words[first + size_t(col)];
+            if (!keyed || word >> 24 != 0)
+                out[col] = Pixel(word);
+        }
+    }
+}
+
+// The option-flag road: every pixel blended by the source's own alpha, from its plain ARGB.
+template <typename L> struct OptionFlagBlend {
+    const Channels& channels;
+    bool rgbOrder;
+
+    uint32_t operator()(uint32_t e, uint32_t d) const
     {
-        uint32_t sa = opaqueRun ? 255 : s >> 24;
-        if (kind == White) {
-            if (opaqueRun)
-                return s;
-            return ((((d & 0xFF00) * (256 - sa)) >> 8) & 0xFF00) + ((((d & 0xFF00FF) * (256 - sa)) >> 8) & 0xFF00FF)
-                   + s;
+        const uint32_t ea = e >> 24;
+        if constexpr (std::is_same_v<L, Bits32>) {
+            if (rgbOrder) {
+                const uint32_t rb = d & 0xFF00FF, g = d & 0xFF00;
+                return ((((((e & 0xFF00FF) - rb) * ea) >> 8) + rb) & 0xFF00FF)
+                       | ((((((e & 0xFF00) - g) * ea) >> 8) + g) & 0xFF00);
+            }
+        } else if constexpr (kSpread<L>) {
+            if (rgbOrder) {
+                const uint32_t q = std::is_same_v<L, Packed565>
+                                       ? ((e & 0xFC00) << 11) + ((e >> 3) & 0x1F) + ((e >> 8) & 0xF800)
+                                       : ((e >> 3) & 0x1F) + ((e >> 9) & 0x7C00) + ((e & 0xF800) << 10);
+                const uint32_t sd = L::Spread(d);
+                return L::Fold(((((q - sd) * (e >> 27)) >> 5) + sd) & L::M);
+            }
         }
-        const bool solid = opaqueRun && alpha == 255;
-        const uint32_t w = 256 - sa * alpha / 255;
-        if (kind == Grey) {
-            const uint32_t k = kr;
-            if (solid)
-                return (((s & 0xFF00FF) * k >> 8) & 0xFF00FF) + (((s & 0xFF00) * k >> 8) & 0xFF00);
-            return ((((d & 0xFF00FF) * w + (s & 0xFF00FF) * k) >> 8) & 0xFF00FF)
-                   + ((((d & 0xFF00) * w + (s & 0xFF00) * k) >> 8) & 0xFF00);
-        }
-        auto part = [&](const Channel& c, uint32_t k) {
-            if (solid)
-                return (((s & c.mask) * k) >> 8) & c.mask;
-            return (((d & c.mask) * w + (s & c.mask) * k) >> 8) & c.mask;
-        };
-        return part(channels.red, kr) + part(channels.green, kg) + part(channels.blue, kb);
+        return channels.Sum(RedOf(e), GreenOf(e), BlueOf(e), [d, ea](const Channel& ch, uint32_t ec) {
+            const uint32_t m = ch.mask;
+            const uint32_t added = sizeof(typename L::Pixel) == 4 ? ((ec * ea) >> 8) * m : (ec * ea * m) >> 8;
+            return (((d & m) * (256 - ea) + added + (m >> 1)) >> 8) & m;
+        });
     }
 };
-
-// The source's display-format word of a pixel, through the colour table when it has one.
-uint32_t NativeWord(const MemoryImage& source, const uint32_t* native, size_t pixel)
-{
-    return source.colorIndices ? native[source.colorIndices[pixel]] : native[pixel];
-}
 
 } // namespace
 
 void DDImage::NormalFillRect(const Rect& rect, const Color& color)
 {
     LockedSurface target(*this);
-    if (!target.Usable() || videoMemoryWriteOnly)
+    if (!target.Readable())
         return;
-    const Channels channels(surfaceDesc.format, *display);
-    const uint32_t a = uint32_t(color.alpha);
-    const bool is16 = target.Is16();
-    if (a == 255) {
-        // 16-bit fields round up; 8-bit ones keep 255 x m >> 8 (254 for a full channel).
-        const uint32_t value = channels.Sum(color, [is16](const Channel& ch, uint32_t c) {
-            return ((is16 ? c + 1 : c) * ch.mask >> 8) & ch.mask;
-        });
-        target.Each(rect, [value](uint32_t) { return value; });
+    const Rect area = rect.Intersection(target.Bounds());
+    if (area.width <= 0 || area.height <= 0)
         return;
-    }
-    const uint32_t bias = is16 ? 128 : 127;
-    const uint32_t source = channels.Sum(color, [a, bias](const Channel& ch, uint32_t c) {
-        return ((((c * a + bias) >> 8) + 1) * ch.mask >> 8) & ch.mask;
-    });
-    const Channel* all[3] = {&channels.red, &channels.green, &channels.blue};
-    target.Each(rect, [&](uint32_t d) {
-        uint32_t out = source;
-        for (const Channel* ch : all)
-            out += ((((d & ch->mask) * (256 - a)) + (is16 ? ch->mask : 0)) >> 8) & ch->mask;
-        return out;
+    const Channels channels(target.Format(), *display);
+    const Color c = ClampedColor(color);
+    WithLayout(target.Format(), [&](auto layout) {
+        NormalFill<typename decltype(layout)::Pixel>(target, channels, area, c);
     });
 }
 
 void DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
 {
     LockedSurface target(*this);
-    if (!target.Usable() || videoMemoryWriteOnly)
+    if (!target.Readable())
         return;
-    const Channels channels(surfaceDesc.format, *display);
-    auto add = [&color](const Channel& ch, int component) {
-        return uint32_t(component * color.alpha / 255) >> (8 - ch.bits);
-    };
-    const uint32_t addRed = add(channels.red, color.red), addGreen = add(channels.green, color.green),
-                   addBlue = add(channels.blue, color.blue);
-    auto field = [](const Channel& ch, uint32_t d, uint32_t amount) {
-        return (*ch.saturation)[((d & ch.mask) >> ch.shift) + amount] << ch.shift;
-    };
-    target.Each(rect, [&](uint32_t d) {
-        return field(channels.red, d, addRed) | field(channels.green, d, addGreen) | field(channels.blue, d, addBlue);
+    const Rect area = rect.Intersection(target.Bounds());
+    if (area.width <= 0 || area.height <= 0)
+        return;
+    const Channels channels(target.Format(), *display);
+    const Color c = ClampedColor(color);
+    const uint32_t addRed = channels.AddAmount(channels.red, c.red, c.alpha),
+                   addGreen = channels.AddAmount(channels.green, c.green, c.alpha),
+                   addBlue = channels.AddAmount(channels.blue, c.blue, c.alpha);
+    WithLayout(target.Format(), [&](auto layout) {
+        EachPixel<typename decltype(layout)::Pixel>(
+            target, area, [&](uint32_t d) { return channels.AddFields(d, addRed, addGreen, addBlue); });
     });
 }
 
@@ -116,10 +171,14 @@ bool DDImage::BltFromSurface(DDImage* source, const plat::PixelRect& to, const p
 
 void DDImage::NormalBlt(Image* image, int x, int y, const Rect& srcRect, const Color& color)
 {
+    if (image)
+        image->drawn = true;
     auto* source = dynamic_cast<MemoryImage*>(image);
     if (!source)
         return;
     source->CommitBits();
+    if (!BlitFits(*source, *this, x, y, srcRect))
+        return;
     auto* surfaceSource = dynamic_cast<DDImage*>(image);
     const bool white = color == Color::White;
 
@@ -136,101 +195,43 @@ void DDImage::NormalBlt(Image* image, int x, int y, const Rect& srcRect, const C
         CopyNativeWords(*source, x, y, srcRect);
         return;
     }
-    RunBlt(*source, x, y, srcRect, color);
+    RunBlt(*source, x, y, srcRect, color, false);
 }
 
 void DDImage::CopyNativeWords(MemoryImage& source, int x, int y, const Rect& srcRect)
 {
     LockedSurface target(*this);
-    if (!target.Usable() || videoMemoryWriteOnly)
-        return;
-    const uint32_t* native = source.GetNativeAlphaData(display);
-    if (!native)
+    if (!target.Readable())
         return;
     const bool keyed = source.hasTrans;
-    for (int row = 0; row < srcRect.height; ++row) {
-        size_t first = size_t(srcRect.y + row) * size_t(source.width) + size_t(srcRect.x);
-        for (int col = 0; col < srcRect.width; ++col) {
-            uint32_t word = NativeWord(source, native, first + size_t(col));
-            if (keyed && word >> 24 == 0)
-                continue;
-            if (target.Is16())
-                target.Row<uint16_t>(y + row)[x + col] = uint16_t(word);
-            else
-                target.Row<uint32_t>(y + row)[x + col] = word;
-        }
-    }
-}
-
-void DDImage::RunBlt(MemoryImage& source, int x, int y, const Rect& srcRect, const Color& color)
-{
-    LockedSurface target(*this);
-    if (!target.Usable() || videoMemoryWriteOnly || target.Is16())
-        return;
-    const uint32_t* native = source.GetNativeAlphaData(display);
-    const uint8_t* runs = source.GetRLAlphaData();
-    if (!native || !runs)
-        return;
-    const uint32_t kr = Scaled(color.red, color.alpha), kg = Scaled(color.green, color.alpha),
-                   kb = Scaled(color.blue, color.alpha);
-    const auto kind = color == Color::White   ? RunBlend32::White
-                      : kr == kg && kg == kb ? RunBlend32::Grey
-                                              : RunBlend32::Colored;
-    const RunBlend32 blend{kind, uint32_t(color.alpha), kr, kg, kb, Channels(surfaceDesc.format, *display)};
-    for (int row = 0; row < srcRect.height; ++row) {
-        uint32_t* out = target.Row<uint32_t>(y + row) + x;
-        const size_t first = size_t(srcRect.y + row) * size_t(source.width) + size_t(srcRect.x);
-        for (int col = 0; col < srcRect.width;) {
-            const int run = std::min<int>(runs[first + size_t(col)], srcRect.width - col);
-            const uint32_t runClass = NativeWord(source, native, first + size_t(col)) >> 24;
-            if (runClass != 0) {
-                for (int k = col; k < col + run; ++k)
-                    out[k] = blend(NativeWord(source, native, first + size_t(k)), out[k], runClass == 255);
-            }
-            col += run;
-        }
-    }
+    WithNativeWords(source, display, [&](const auto& words) {
+        WithPixelType(target.Format(), [&](auto pixel) {
+            CopyWords<decltype(pixel)>(target, words, source.width, x, y, srcRect, keyed);
+        });
+    });
 }
 
 void DDImage::OptionFlagBlt(MemoryImage& source, int x, int y, const Rect& srcRect)
 {
     LockedSurface target(*this);
-    if (!target.Usable() || target.Is16())
+    if (!target.Usable())
         return;
-    const uint32_t* pixels = source.colorTable ? source.colorTable.get() : source.GetBits();
-    if (!pixels)
+    if (!source.colorTable && !source.GetBits())
         return;
-    const Channels channels(surfaceDesc.format, *display);
-    const bool rgbOrder = display->rgbOrder;
-    for (int row = 0; row < srcRect.height; ++row) {
-        uint32_t* out = target.Row<uint32_t>(y + row) + x;
-        const size_t first = size_t(srcRect.y + row) * size_t(source.width) + size_t(srcRect.x);
-        for (int col = 0; col < srcRect.width; ++col) {
-            const size_t i = first + size_t(col);
-            const uint32_t e = source.colorTable ? pixels[source.colorIndices[i]] : pixels[i];
-            const uint32_t ea = e >> 24, d = out[col];
-            if (rgbOrder) {
-                const uint32_t rb = d & 0xFF00FF, g = d & 0xFF00;
-                out[col] = ((((((e & 0xFF00FF) - rb) * ea) >> 8) + rb) & 0xFF00FF)
-                           | ((((((e & 0xFF00) - g) * ea) >> 8) + g) & 0xFF00);
-                continue;
+    const Channels channels(target.Format(), *display);
+    WithLayout(target.Format(), [&](auto layout) {
+        using L = decltype(layout);
+        using Pixel = typename L::Pixel;
+        const OptionFlagBlend<L> blend{channels, display->rgbOrder};
+        WithTexels(source, [&](const auto& texels) {
+            for (int row = 0; row < srcRect.height; ++row) {
+                Pixel* out = target.At<Pixel>(x, y + row);
+                const size_t first = size_t(srcRect.y + row) * size_t(source.width) + size_t(srcRect.x);
+                for (int col = 0; col < srcRect.width; ++col)
+                    out[col] = Pixel(blend(texels[first + size_t(col)], out[col]));
             }
-            const Color entry(int((e >> 16) & 255), int((e >> 8) & 255), int(e & 255));
-            out[col] = channels.Sum(entry, [d, ea](const Channel& ch, uint32_t ec) {
-                return (((d & ch.mask) * (256 - ea) + ((ec * ea) >> 8) * ch.mask + (ch.mask >> 1)) >> 8) & ch.mask;
-            });
-        }
-    }
+        });
+    });
 }
-
-// Built with the rest of the surface blitters; until then they draw nothing.
-void DDImage::AdditiveBlt(Image*, int, int, const Rect&, const Color&) {}
-void DDImage::NormalDrawLine(double, double, double, double, const Color&) {}
-void DDImage::AdditiveDrawLine(double, double, double, double, const Color&) {}
-void DDImage::NormalDrawLineAA(double, double, double, double, const Color&) {}
-void DDImage::AdditiveDrawLineAA(double, double, double, double, const Color&) {}
-void DDImage::NormalBltMirror(Image*, int, int, const Rect&, const Color&) {}
-void DDImage::AdditiveBltMirror(Image*, int, int, const Rect&, const Color&) {}
-void DDImage::FillScanLinesWithCoverageOnSurface(const Span*, int, const Color&, const uint8_t*, int, int, int, int) {}
 
 } // namespace Nubra

@@ -1,4 +1,5 @@
 // Fills, lines and coverage spans of the memory image.
+#include "framework/graphics/LineWalk.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelMath.h"
 
@@ -10,68 +11,7 @@ namespace Nubra {
 
 namespace {
 
-// Lines further out than this are dropped: nothing of them can land in an image, their walks
-// would run for ages and their pixel positions would overflow.
-constexpr double kMaxLineCoordinate = 1 << 20;
-
-bool LineUsable(double x1, double y1, double x2, double y2)
-{
-    for (double v : {x1, y1, x2, y2})
-        if (!(std::fabs(v) <= kMaxLineCoordinate)) // also false for NaN
-            return false;
-    return true;
-}
-
 int Trunc(double v) { return int(v); }
-
-// Calls plot(x, y) for each pixel of the Bresenham walk from (x1, y1) to (x2, y2). The error
-// term starts with the start's minor-axis fraction only when seedWithFraction is set. The walk
-// ends as soon as a minor step leaves the bounding box of the end points.
-template <typename Plot>
-void WalkLine(double x1, double y1, double x2, double y2, bool seedWithFraction, Plot plot)
-{
-    const double minX = std::min(x1, x2), maxX = std::max(x1, x2);
-    const double minY = std::min(y1, y2), maxY = std::max(y1, y2);
-    double dx = x2 - x1, dy = y2 - y1;
-    const bool yMajor = std::fabs(dx) <= std::fabs(dy);
-    if ((yMajor ? dy : dx) < 0) {
-        std::swap(x1, x2);
-        std::swap(y1, y2);
-        dx = -dx;
-        dy = -dy;
-    }
-    const double startMajor = yMajor ? y1 : x1, startMinor = yMajor ? x1 : y1, endMajor = yMajor ? y2 : x2;
-    const double deltaMajor = yMajor ? dy : dx;
-    double deltaMinor = yMajor ? dx : dy;
-    int minorStep = 1;
-    if (deltaMinor < 0) {
-        minorStep = -1;
-        deltaMinor = -deltaMinor;
-    }
-    const double minMajor = yMajor ? minY : minX, maxMajor = yMajor ? maxY : maxX;
-    const double minMinor = yMajor ? minX : minY, maxMinor = yMajor ? maxX : maxY;
-
-    plot(Trunc(x1), Trunc(y1));
-    const int32_t incrE = int32_t(2 * deltaMinor);
-    const int32_t incrNE = int32_t(2 * (deltaMinor - deltaMajor));
-    const double seed = std::trunc(2 * deltaMinor - deltaMajor);
-    int32_t d = seedWithFraction ? int32_t((startMinor - std::trunc(startMinor)) * incrE + seed) : int32_t(seed);
-    int minor = Trunc(startMinor);
-    for (int c = Trunc(startMajor + 1.0); c <= endMajor; ++c) {
-        if (d > 0) {
-            minor += minorStep;
-            d += incrNE;
-            if (minor < minMinor || minor > maxMinor || c < minMajor || c > maxMajor)
-                return;
-        } else {
-            d += incrE;
-        }
-        if (yMajor)
-            plot(minor, c);
-        else
-            plot(c, minor);
-    }
-}
 
 } // namespace
 
@@ -220,54 +160,7 @@ void MemoryImage::NormalDrawLineAA(double x1, double y1, double x2, double y2, c
         uint32_t& p = pixels[size_t(y) * size_t(width) + size_t(x)];
         p = CompositeOnto<BlueRounding::Once>(p, packed, alpha);
     };
-    auto lowBits = [](double v) { return uint32_t(int64_t(v)); };
-
-    if (Trunc(y1) > Trunc(y2)) {
-        std::swap(x1, x2);
-        std::swap(y1, y2);
-    }
-    const int x0 = Trunc(x1), y0 = Trunc(y1), xe = Trunc(x2), ye = Trunc(y2);
-    int deltaX = xe - x0;
-    const int deltaY = ye - y0;
-    double dx = x2 - x1;
-    const double dy = y2 - y1;
-    int step = 1;
-    if (deltaX < 0) {
-        deltaX = -deltaX;
-        dx = -dx;
-        step = -1;
-    }
-    uint32_t e = lowBits(std::fabs(x1 - x0) * std::fabs(y1 - y0) * 65536);
-    auto fraction = [&e] { return (e >> 8) & 255; };
-    draw(x0, y0, 255 - fraction());
-
-    int x = x0, y = y0;
-    if (deltaX < deltaY) {
-        uint32_t adjust = deltaY > 1 ? lowBits(dx / dy * 65536) : 0;
-        for (int i = 0; i < deltaY - 1; ++i) {
-            e += adjust;
-            if (e >= 0x10000) {
-                e &= 0xFFFF;
-                x += step;
-            }
-            ++y;
-            draw(x, y, 255 - fraction());
-            draw(x + step, y, fraction());
-        }
-    } else {
-        uint32_t adjust = deltaX > 1 ? lowBits(dy / dx * 65536) : 0;
-        for (int i = 0; i < deltaX - 1; ++i) {
-            e += adjust;
-            if (e >= 0x10000) {
-                e &= 0xFFFF;
-                ++y;
-            }
-            x += step;
-            draw(x, y, 255 - fraction());
-            draw(x, y + 1, fraction());
-        }
-    }
-    draw(xe, ye, 255 - fraction());
+    WalkLineAA(x1, y1, x2, y2, draw, [](int, int, bool) { return true; });
     BitsChanged();
 }
 

@@ -5,7 +5,9 @@
 #include "framework/graphics/Color.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
+#include "framework/graphics/Rect.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -13,12 +15,16 @@
 namespace Nubra {
 
 // One colour channel of the destination: its mask, and the display's shift, width and
-// saturation table for it.
+// saturation table (entry i = min(i, largest value)) for it.
 struct Channel {
     uint32_t mask;
     int shift;
     int bits;
     const std::vector<uint32_t>* saturation;
+
+    uint32_t Field(uint32_t d) const { return (d & mask) >> shift; }
+    // The field `sum` (held to the channel's largest value) put back in place.
+    uint32_t Saturated(uint32_t sum) const { return (*saturation)[sum] << shift; }
 };
 
 struct Channels {
@@ -30,10 +36,45 @@ struct Channels {
           blue{format.blueMask, d.blueShift, d.blueBits, &d.blueAddTable}
     {
     }
+    // Sums f(channel, component) over the three, with the components r, g, b.
+    template <typename F> uint32_t Sum(uint32_t r, uint32_t g, uint32_t b, F f) const
+    {
+        return f(red, r) + f(green, g) + f(blue, b);
+    }
     // Sums f(channel, colour component) over the three.
     template <typename F> uint32_t Sum(const Color& c, F f) const
     {
-        return f(red, uint32_t(c.red)) + f(green, uint32_t(c.green)) + f(blue, uint32_t(c.blue));
+        return Sum(uint32_t(c.red), uint32_t(c.green), uint32_t(c.blue), f);
+    }
+    // An 8-bit colour put in place, each component cut to its field: Σ (c x m >> 8) & m.
+    uint32_t Placed(const Color& c) const
+    {
+        return Sum(c, [](const Channel& ch, uint32_t v) { return (v * ch.mask >> 8) & ch.mask; });
+    }
+    // What an additive line or fill adds to a field: (c x a / 255) >> (8 - bits).
+    static uint32_t AddAmount(const Channel& ch, int component, int alpha)
+    {
+        return uint32_t(component * alpha / 255) >> (8 - ch.bits);
+    }
+    // d with the three amounts added field by field, each saturated.
+    uint32_t AddFields(uint32_t d, uint32_t addRed, uint32_t addGreen, uint32_t addBlue) const
+    {
+        return red.Saturated(red.Field(d) + addRed) | green.Saturated(green.Field(d) + addGreen)
+               | blue.Saturated(blue.Field(d) + addBlue);
+    }
+    // The fields are whole bytes (XRGB8888, XBGR8888).
+    bool ByteFields() const
+    {
+        return green.mask == 0xFF00 && (red.mask | blue.mask) == 0xFF00FF && red.mask != blue.mask;
+    }
+    // Per-channel values listed by the byte their field lies in (byte fields only).
+    std::array<uint32_t, 3> ByByte(uint32_t r, uint32_t g, uint32_t b) const
+    {
+        std::array<uint32_t, 3> out{};
+        out[size_t(red.shift / 8)] = r;
+        out[size_t(green.shift / 8)] = g;
+        out[size_t(blue.shift / 8)] = b;
+        return out;
     }
 };
 
@@ -52,14 +93,24 @@ public:
     bool Locked() const { return locked_; }
     bool Usable() const
     {
-        int bpp = image_.surfaceDesc.format.bitsPerPixel;
+        const int bpp = Format().bitsPerPixel;
         return locked_ && (bpp == 16 || bpp == 32);
     }
-    bool Is16() const { return image_.surfaceDesc.format.bitsPerPixel == 16; }
+    // Usable, and not a write-only surface, which most members may not read.
+    bool Readable() const { return Usable() && !image_.videoMemoryWriteOnly; }
+    bool Is16() const { return Format().bitsPerPixel == 16; }
+    const plat::PixelFormat& Format() const { return image_.surfaceDesc.format; }
+    int Width() const { return image_.width; }
+    int Height() const { return image_.height; }
+    Rect Bounds() const { return Rect(0, 0, Width(), Height()); }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < Width() && y < Height(); }
+    // The pitch in pixels (signed division), as rows are found.
+    int RowLength() const { return image_.surfaceDesc.pitch / (Format().bitsPerPixel / 8); }
     template <typename Pixel> Pixel* Row(int y) const
     {
         return reinterpret_cast<Pixel*>(image_.surfaceDesc.pixels + ptrdiff_t(image_.surfaceDesc.pitch) * y);
     }
+    template <typename Pixel> Pixel* At(int x, int y) const { return Row<Pixel>(y) + x; }
     // Replaces every pixel d of the rectangle by f(d).
     template <typename F> void Each(const Rect& rect, F f) const
     {
