@@ -70,18 +70,28 @@ SignalSafeText& SignalSafeText::AddDecimal(int64_t value)
 
 bool WriteFileSignalSafe(const char* path, const char* data, size_t size)
 {
+    const SignalSafePiece whole{data, size};
+    return WriteFileSignalSafe(path, &whole, 1);
+}
+
+bool WriteFileSignalSafe(const char* path, const SignalSafePiece* pieces, size_t count)
+{
     int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     bool ok = true;
-    while (size > 0 && ok) {
-        ssize_t written = write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        ok = written > 0;
-        if (ok) {
-            data += written;
-            size -= size_t(written);
+    for (size_t i = 0; i < count && ok; ++i) {
+        const char* data = static_cast<const char*>(pieces[i].data);
+        size_t size = pieces[i].size;
+        while (size > 0 && ok) {
+            ssize_t written = write(fd, data, size);
+            if (written < 0 && errno == EINTR)
+                continue;
+            ok = written > 0;
+            if (ok) {
+                data += written;
+                size -= size_t(written);
+            }
         }
     }
     return close(fd) == 0 && ok;

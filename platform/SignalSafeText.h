@@ -29,4 +29,11 @@ private:
 // Replaces the file's contents with open/write/close only. False when any step fails.
 bool WriteFileSignalSafe(const char* path, const char* data, size_t size);
 
+// The same for a file made of pieces, written one after the other.
+struct SignalSafePiece {
+    const void* data;
+    size_t size;
+};
+bool WriteFileSignalSafe(const char* path, const SignalSafePiece* pieces, size_t count);
+
 } // namespace plat

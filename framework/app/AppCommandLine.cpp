@@ -1,33 +1,16 @@
 // The application object's command line. No application class of this game passes options on,
 // so the options below only act when a class calls ParseCommandLine itself.
 #include <algorithm>
-#include <charconv>
 #include <csignal>
-#include <cstdio>
 #include <vector>
 
+#include "framework/app/DemoFile.h"
 #include "framework/app/NubraAppBase.h"
 #include "framework/app/StringUtils.h"
-#include "platform/Files.h"
 #include "platform/Process.h"
 
 namespace Nubra {
 namespace {
-
-// The numbers of the "%d.dmo" files in a folder, ascending.
-std::vector<int> DemoNumbers(const std::string& folder)
-{
-    std::vector<int> numbers;
-    for (const std::string& name : plat::ListDir(folder, ".dmo")) {
-        std::string_view stem(name.data(), name.size() - 4);
-        int number = 0;
-        auto [end, error] = std::from_chars(stem.data(), stem.data() + stem.size(), number);
-        if (!stem.empty() && error == std::errc() && end == stem.data() + stem.size() && stem.front() != '-')
-            numbers.push_back(number);
-    }
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
-}
 
 std::string DemoName(const std::string& folder, int number) { return folder + StrFormat("%d.dmo", number); }
 
@@ -70,20 +53,15 @@ void NubraAppBase::ParseCommandLine(const std::string& option, const std::string
         playingDemo = true;
         recordingDemo = false;
         if (option == "-playnum") {
-            std::vector<int> numbers = DemoNumbers(DemoFolder());
-            int highest = numbers.empty() ? 0 : numbers.back();
+            int highest = ScanDemoFiles(DemoFolder(), 0, false);
             demoFileName = DemoName(DemoFolder(), highest - (CountOption(value) - 1));
         }
     } else if (option == "-record" || option == "-recnum") {
         recordingDemo = true;
         playingDemo = false;
         if (option == "-recnum") {
-            std::vector<int> numbers = DemoNumbers(DemoFolder());
-            int highest = numbers.empty() ? 0 : numbers.back();
-            // Room for the new one within the limit: the oldest go.
-            size_t keep = size_t(CountOption(value));
-            for (size_t i = 0; numbers.size() - i >= keep; ++i)
-                std::remove(DemoName(DemoFolder(), numbers[i]).c_str());
+            // Room for the new one within the limit: the oldest goes.
+            int highest = ScanDemoFiles(DemoFolder(), CountOption(value), true);
             demoFileName = DemoName(DemoFolder(), highest + 1);
         }
     } else if (option == "-demofile") {

@@ -65,6 +65,17 @@ void NubraAppBase::WindowProc(const Message& message)
         if (down && DebugKeyDownEx(message.first, controlDown, altDown))
             return;
     }
+    // A played demo brings its own input: the player's keys steer the playback instead.
+    if (playingDemo && !demoMarkerListOpen) {
+        if (IsKeyPress(message.kind)) {
+            DebugKeyDown(message.first);
+            return;
+        }
+        if (message.kind == MessageKind::Char) {
+            DemoControlChar(message.first);
+            return;
+        }
+    }
     if (QueueMessage(message) && message.kind == MessageKind::Close)
         CloseRequest();
 }
@@ -99,8 +110,9 @@ bool NubraAppBase::ProcessDeferredMessages(bool single)
 
 void NubraAppBase::ReplayMessage(const Message& message)
 {
-    // A played demo brings its own input; only the player's wish to quit is heard.
-    if (playingDemo && message.kind != MessageKind::Close)
+    // A played demo brings its own input; only the player's wish to quit is heard, and the
+    // marker list's input while it is open.
+    if (playingDemo && message.kind != MessageKind::Close && !demoMarkerListOpen)
         return;
     switch (message.kind) {
     case MessageKind::KeyDown: ReplayKeyDown(message.first); break;
@@ -118,11 +130,13 @@ void NubraAppBase::ReplayMessage(const Message& message)
     case MessageKind::KeyUp:
     case MessageKind::SysKeyUp:
         lastInputTime = plat::NowMs();
+        RecordDemo({false, kDemoKeyUp, {message.first}});
         KeyDown(message.first);
         widgetManager->KeyUp(message.first);
         break;
     case MessageKind::Char:
         lastInputTime = plat::NowMs();
+        RecordDemo({false, kDemoChar, {int32_t(char16_t(message.first))}});
         widgetManager->KeyChar(char16_t(message.first));
         break;
     case MessageKind::Move:
@@ -140,14 +154,19 @@ void NubraAppBase::ReplayMessage(const Message& message)
     case MessageKind::ActivateApp:
         if (hidden || shutDown)
             break;
-        RehupFocus();
-        if (active && !physicallyWindowed)
-            widgetManager->MarkAllDirty();
+        RecordDemo({false, kDemoActivation, {active ? 1 : 0}});
+        ReplayActivation();
         break;
     case MessageKind::Timer: ReplayTimer(); break;
-    case MessageKind::MouseWheel: widgetManager->MouseWheel(message.first / 120); break;
+    case MessageKind::MouseWheel: {
+        const int notches = std::clamp(message.first / 120, -128, 127); // what a recording holds
+        RecordDemo({false, kDemoWheel, {notches}});
+        widgetManager->MouseWheel(notches);
+        break;
+    }
     case MessageKind::MouseEnter:
         if (!mouseInWindow) {
+            RecordDemo({false, kDemoMouseEnter, {}});
             mouseInWindow = true;
             UpdateCursor();
         }
@@ -157,6 +176,7 @@ void NubraAppBase::ReplayMessage(const Message& message)
             MouseLeftWindow();
         break;
     case MessageKind::Close:
+        RecordDemo({false, kDemoClose, {}});
         closedByUser = true;
         Shutdown();
         break;
@@ -174,8 +194,10 @@ void NubraAppBase::ReplayKeyDown(int key)
     if (debugKeysAllowed && key == 'D' && widgetManager->IsKeyDown(plat::kVkControl)
         && widgetManager->IsKeyDown(plat::kVkShift))
         debugKeysEnabled = !debugKeysEnabled;
-    if (!(debugKeysEnabled && DebugKeyDown(key)))
-        widgetManager->KeyDown(key);
+    if (debugKeysEnabled && DebugKeyDown(key))
+        return;
+    RecordDemo({false, kDemoKeyDown, {key}});
+    widgetManager->KeyDown(key);
 }
 
 void NubraAppBase::ReplayMouse(const Message& message)
@@ -186,9 +208,16 @@ void NubraAppBase::ReplayMouse(const Message& message)
     int y = message.second;
     UpdateMouseMapping();
     widgetManager->MapMousePosition(x, y);
+    if (demoStream.IsRecording()) {
+        // A recorded position has 12 bits: the run uses what its replay will see.
+        x = std::clamp(x, 0, kDemoMaxCoordinate);
+        y = std::clamp(y, 0, kDemoMaxCoordinate);
+        RecordDemoMouseMove(x, y);
+    }
     lastInputTime = plat::NowMs();
     widgetManager->MouseMove(x, y);
     if (!mouseInWindow) {
+        RecordDemo({false, kDemoMouseEnter, {}});
         mouseInWindow = true;
         UpdateCursor();
     }
@@ -197,6 +226,7 @@ void NubraAppBase::ReplayMouse(const Message& message)
     case MessageKind::LButtonUp:
     case MessageKind::RButtonUp:
     case MessageKind::MButtonUp:
+        RecordDemo({true, kDemoMouseButton, {0, ClicksFor(message.kind)}});
         widgetManager->MouseUp(x, y, ClicksFor(message.kind));
         if (widgetManager->heldButtonMask == 0)
             window.CaptureMouse(false);
@@ -204,6 +234,7 @@ void NubraAppBase::ReplayMouse(const Message& message)
     default:
         // A drag that leaves the window still belongs to the game.
         window.CaptureMouse(true);
+        RecordDemo({true, kDemoMouseButton, {1, ClicksFor(message.kind)}});
         widgetManager->MouseDown(x, y, ClicksFor(message.kind));
         break;
     }
@@ -230,6 +261,7 @@ void NubraAppBase::ReplaySize(int32_t sizeKind)
     if (shutDown)
         return;
     const bool nowMinimised = sizeKind == plat::kSizeMinimized;
+    RecordDemo({false, kDemoMinimized, {nowMinimised ? 1 : 0}});
     if (nowMinimised != minimized && muteOnFocusLoss) {
         if (nowMinimised)
             Mute(true);
@@ -250,8 +282,16 @@ void NubraAppBase::ReplayTimer()
         PollUrlOpening();
 }
 
+void NubraAppBase::ReplayActivation()
+{
+    RehupFocus();
+    if (active && !physicallyWindowed)
+        widgetManager->MarkAllDirty();
+}
+
 void NubraAppBase::MouseLeftWindow()
 {
+    RecordDemo({false, kDemoMouseLeave, {}});
     widgetManager->MouseExit(widgetManager->lastMouseX, widgetManager->lastMouseY);
     mouseInWindow = false;
     UpdateCursor();

@@ -1,5 +1,6 @@
 // The application object's window: its mode, the display on it, focus, the mouse pointer and
 // the system message boxes.
+#include <algorithm>
 #include <iterator>
 
 #include "framework/app/NubraAppBase.h"
@@ -85,6 +86,7 @@ int NubraAppBase::InitDisplay()
     hardwareAcceleration = ddInterface->is3D;
     if (result == RESULT_OK) {
         refreshRate = int32_t(ddInterface->refreshRate);
+        RecordDemo({false, kDemoScreenSettings, {windowed ? 1 : 0, std::clamp(refreshRate, 0, 255)}});
         widgetManager->screenImage = ddInterface->GetScreenImage();
         widgetManager->MarkAllDirty();
     }

@@ -7,15 +7,17 @@ class Buffer;
 // Numbers of the demo commands that carry outside data into a recording. They are read back
 // by the operation that would otherwise have asked the outside, in the order they were written.
 enum DemoDataCommand {
+    kDemoLoadingCompleted = 9,
     kDemoRegistryRead = 11,
     kDemoRegistryWrite = 12,
     kDemoFileRead = 15,
     kDemoHTTPResult = 17,
     kDemoSyncBuffer = 18,
+    kDemoScreenSettings = 23,
 };
 
 // The demo recorder and player as the framework's sources of outside data see them. The
-// application object implements it and registers itself while it records or plays.
+// application object's demo stream implements it and is registered while it records or plays.
 class DemoChannel {
 public:
     virtual ~DemoChannel() = default;

@@ -71,6 +71,7 @@ bool NubraAppBase::UpdateAppStep(bool& updated)
     ++updateNesting;
     if (updateState == 0) {
         PumpMessages();
+        DemoInputStep();
         if (!ProcessDeferredMessages(true))
             updateState = 1;
     } else {
@@ -134,6 +135,9 @@ bool NubraAppBase::Process(bool allowSleep)
         timing.stepFraction = 1000.0f / (float(updatePeriod) * refresh);
     }
 
+    if (playingDemo && DemoFastForward())
+        return true;
+
     // Halted: messages are still pumped, at the update period rather than flat out.
     if (paused || updateMultiplier <= 0.0) {
         updateState = 3;
@@ -181,6 +185,7 @@ bool NubraAppBase::Process(bool allowSleep)
         updateFraction += timing.stepFraction - 1.0;
         ProcessSafeDeleteWidgets();
         while (updateFraction >= 1.0) {
+            DemoInputStep();
             ++updatesSinceDraw;
             if (!DoUpdateFrames())
                 break;
@@ -233,15 +238,33 @@ bool NubraAppBase::Process(bool allowSleep)
 bool NubraAppBase::DoUpdateFrames()
 {
     SectionProfiler::Scope section("NubraAppBase::DoUpdateFrames");
-    if (loadingCompleted && !completionHandled) {
-        plat::SetThreadPriority(plat::ThreadPriority::Normal);
-        completionHandled = true;
-        loadingInProgress = false;
-        ApplyScreenSaverPermission();
-        LoadingThreadCompleted();
+    if (playingDemo) {
+        // The loading completes where the recording has it, once the loading thread is done.
+        if (!completionHandled && demoStream.DueEvent(kDemoLoadingCompleted)) {
+            if (!loadingCompleted)
+                return false;
+            demoStream.ConsumeEvent();
+            HandleLoadingCompletion();
+        }
+        // What the recording has before this update must happen first.
+        if (demoStream.Due())
+            return false;
+    } else if (loadingCompleted && !completionHandled) {
+        // Before the hook, whose own recorded reads must follow it on playback.
+        RecordDemo({false, kDemoLoadingCompleted, {}});
+        HandleLoadingCompletion();
     }
     UpdateFrames();
     return true;
+}
+
+void NubraAppBase::HandleLoadingCompletion()
+{
+    plat::SetThreadPriority(plat::ThreadPriority::Normal);
+    completionHandled = true;
+    loadingInProgress = false;
+    ApplyScreenSaverPermission();
+    LoadingThreadCompleted();
 }
 
 void NubraAppBase::UpdateFrames()

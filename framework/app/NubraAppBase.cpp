@@ -56,6 +56,8 @@ NubraAppBase::~NubraAppBase()
         hardwareAcceleration = ddInterface->is3D;
     ConfirmHardwareAcceleration();
     RegistryWriteBoolean("Is3D", hardwareAcceleration);
+    WriteDemoFile();
+    StopDemo();
 
     // Each dialog leaves the widget tree as it goes.
     for (auto& entry : dialogMap)
@@ -123,7 +125,17 @@ void NubraAppBase::Init()
 
     randomSeed = plat::NowMs();
     SRand(randomSeed);
+    if (playingDemo) {
+        std::string error;
+        if (!ReadDemoFile(&error)) {
+            playingDemo = false;
+            Popup(error);
+            DoExit(0);
+        }
+    }
+    // The seed a played demo recorded, so that the run repeats.
     plat::CSRand(randomSeed);
+    StartDemo();
 
     PreDisplayHook();
     widgetManager->width = width;
@@ -135,6 +147,8 @@ void NubraAppBase::Init()
         fullScreenForced = true;
     }
     MakeWindow();
+    if (playingDemo)
+        PlayDemoScreenSettings();
 
     SetSfxVolume(sfxVolume);
     musicInterface = CreateMusicInterface();

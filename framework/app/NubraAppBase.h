@@ -12,6 +12,8 @@
 #include <utility>
 
 #include "framework/app/CriticalSection.h"
+#include "framework/app/DemoFile.h"
+#include "framework/app/DemoStream.h"
 #include "framework/app/MusicInterface.h"
 #include "framework/app/Timing.h"
 #include "framework/graphics/DDInterface.h"
@@ -97,6 +99,18 @@ public:
     void DemoSyncBuffer(Buffer* buffer);
     void DemoSyncBool(bool* value);
     void DemoSyncString(std::string* text);
+
+    // Demo recording and playback, switched on by the command-line options. Both begin in Init
+    // once the random seed is set; a recording is written when the object goes (or at a crash).
+    // While playing, only a close reaches the game from the player: the keys steer playback.
+    bool ReadDemoFile(std::string* error); // the file of demoFileName; error: the reason to show
+    bool WriteDemoFile();
+    // Recording: names the current update as a place that playback can jump to.
+    void AddDemoJumpPoint(const std::string& name);
+    // Playing: runs the recorded input that is due before the next update step.
+    void DemoInputStep();
+    // Playing: a typed character that steers playback (speed, jumps, pause, sound, marker list).
+    virtual void DemoControlChar(int character);
 
     // Command line.
     virtual void ReadCommandLine();
@@ -313,6 +327,17 @@ public:
     uint32_t startTick = 0;
     uint32_t randomSeed = 0;
 
+    // Demo state: the stream stamps its events with the update count.
+    DemoStream demoStream{updateCount};
+    std::vector<DemoJumpPoint> demoJumpPoints;
+    uint32_t demoLength = 0;     // updates in the recording played
+    uint32_t demoJumpTarget = 0; // playback runs without drawing until this update
+    bool demoFastForwardToEnd = false;
+    bool demoRedrawNow = false;
+    bool demoMarkerListOpen = false; // the player's input goes to the marker list meanwhile
+    int32_t demoMouseX = 0; // where the recorded mouse is, the base of its relative moves
+    int32_t demoMouseY = 0;
+
     // What the display driver reads, and what it reports back.
     bool windowAspectForced = false; // a window narrower than this aspect is widened to it
     AspectRatio windowAspect{4, 3};
@@ -388,7 +413,22 @@ protected:
     void ConfirmHardwareAcceleration();
 
 private:
+    // Demo.
+    void StartDemo();
+    void StopDemo();
+    void RecordDemo(const DemoEvent& event);
+    void RecordDemoMouseMove(int x, int y);
+    void PlayDemoEvent(const DemoEvent& event);
+    void PlayDemoScreenSettings();
+    // Playing: runs the updates up to a jump target without drawing (but once a second); true
+    // when the pass is over.
+    bool DemoFastForward();
+    Buffer demoJumpBlock_; // the jump points as a file stores them, ready for a crash
+    bool demoMutedForFastForward_ = false;
+    uint32_t lastFastForwardDraw_ = 0;
+
     bool IsMainThread() const;
+    void HandleLoadingCompletion();
     bool VSyncTimingOn() const;
     void UpdateTimeBehind();
     void PumpMessages();
@@ -433,6 +473,7 @@ private:
     void ReplayMouse(const plat::Message& message);
     void UpdateMouseMapping();
     void ReplaySize(int32_t sizeKind);
+    void ReplayActivation();
     void ReplayTimer();
     void MouseLeftWindow();
     void PollUrlOpening();
