@@ -38,7 +38,7 @@ bool NubraAppBase::ReadDemoFile(std::string* error)
 
 bool NubraAppBase::WriteDemoFile()
 {
-    if (!recordingDemo)
+    if (!demoStream.IsRecording())
         return false;
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(demoFileName).parent_path(), ignored);
