@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "framework/app/CrashCatcher.h"
 #include "framework/app/JumpListDialog.h"
 #include "framework/app/NubraAppBase.h"
 #include "framework/app/TwisterRandom.h"
 #include "platform/Clock.h"
-#include "platform/Files.h"
 
 namespace Nubra {
 namespace {
@@ -20,6 +20,13 @@ struct JumpKey {
     uint32_t seconds;
 };
 constexpr JumpKey kJumpKeys[] = {{'4', 120}, {'5', 90}, {'6', 60}, {'7', 30}, {'8', 10}, {'9', 5}};
+
+// In the crash handler, once the report is written: what was recorded up to the crash.
+void SaveRecordingAfterCrash()
+{
+    if (NubraAppBase* app = gNubraAppBase)
+        app->WriteDemoFile();
+}
 
 } // namespace
 
@@ -40,8 +47,6 @@ bool NubraAppBase::WriteDemoFile()
 {
     if (!demoStream.IsRecording())
         return false;
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(demoFileName).parent_path(), ignored);
     return SaveDemoFile(demoFileName.c_str(), randomSeed, productVersion, demoJumpBlock_, updateCount,
                         demoStream.Data());
 }
@@ -61,14 +66,19 @@ void NubraAppBase::StartDemo()
         savedSfxVolume = sfxVolume;
         SetDemoChannel(&demoStream);
     } else if (recordingDemo) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(demoFileName).parent_path(), ignored);
         demoJumpBlock_ = JumpPointBlock(demoJumpPoints);
         demoStream.StartRecording();
         SetDemoChannel(&demoStream);
+        CrashCatcher::SetAfterReportHook(&SaveRecordingAfterCrash);
     }
 }
 
 void NubraAppBase::StopDemo()
 {
+    if (demoStream.IsRecording())
+        CrashCatcher::SetAfterReportHook(nullptr);
     demoStream.Stop();
     if (GetDemoChannel() == &demoStream)
         SetDemoChannel(nullptr);

@@ -202,6 +202,8 @@ void CrashCatcher::SetHooks(InfoHook info, AfterReportHook afterReport)
     gAfterReportHook = afterReport;
 }
 
+void CrashCatcher::SetAfterReportHook(AfterReportHook afterReport) { gAfterReportHook = afterReport; }
+
 const char* CrashCatcher::ExceptionName(uint32_t code)
 {
     for (const NamedCode& entry : kExceptionNames)

@@ -34,6 +34,7 @@ public:
     using InfoHook = void (*)(plat::SignalSafeText& report); // the application's own lines
     using AfterReportHook = void (*)();                      // e.g. saving the demo recorded
     static void SetHooks(InfoHook info, AfterReportHook afterReport);
+    static void SetAfterReportHook(AfterReportHook afterReport);
 
     // The table's name of a code, or null.
     static const char* ExceptionName(uint32_t code);

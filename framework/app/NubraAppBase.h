@@ -104,7 +104,7 @@ public:
     // once the random seed is set; a recording is written when the object goes (or at a crash).
     // While playing, only a close reaches the game from the player: the keys steer playback.
     bool ReadDemoFile(std::string* error); // the file of demoFileName; error: the reason to show
-    bool WriteDemoFile();
+    bool WriteDemoFile(); // async-signal-safe: the crash handler saves the recording with it
     // Recording: names the current update as a place that playback can jump to.
     void AddDemoJumpPoint(const std::string& name);
     // Playing: runs the recorded input that is due before the next update step.

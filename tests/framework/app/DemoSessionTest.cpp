@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <map>
 
 #include "framework/app/AppTestSupport.h"
+#include "framework/app/CrashCatcher.h"
 #include "framework/app/NubraAppBase.h"
 #include "framework/app/TwisterRandom.h"
 #include "framework/app/Utf16File.h"
@@ -66,10 +68,14 @@ public:
         }
         if (updateCount == 20)
             AddDemoJumpPoint("twenty");
+        if (updateCount == crashAt)
+            std::raise(SIGSEGV);
         auto due = script_.find(updateCount);
         if (due != script_.end())
             events_->pending.insert(events_->pending.end(), due->second.begin(), due->second.end());
     }
+
+    uint32_t crashAt = 0; // none
 
 private:
     void Note(const std::string& what) { log_->push_back("app@" + std::to_string(updateCount) + ":" + what); }
@@ -102,6 +108,9 @@ protected:
         apptest::ScriptedEvents events;
         Log log;
         SessionApp app(&log, &events, script, dataFile_);
+        app.crashAt = crashAt_;
+        if (!useSettings_)
+            app.registryKey.clear();
         app.ParseCommandLine(option, "");
         app.ParseCommandLine("-demofile", demoFile_);
         app.Init();
@@ -121,6 +130,8 @@ protected:
     const std::string demoFile_ = folder_.File("session.dmo");
     const std::string dataFile_ = folder_.File("level.xml");
     std::string version_;
+    uint32_t crashAt_ = 0;
+    bool useSettings_ = true;
 };
 
 TEST_F(DemoSession, APlayedRecordingRepeatsTheRunWhateverThePlayerAndTheOutsideDoMeanwhile)
@@ -168,6 +179,35 @@ TEST_F(DemoSession, TheFileKeepsTheSeedTheJumpPointsAndTheLength)
     EXPECT_EQ(recording.jumpPoints[0].name, "twenty");
     EXPECT_EQ(recording.jumpPoints[0].update, 20u);
     EXPECT_EQ(recording.length, 25u);
+}
+
+TEST_F(DemoSession, ACrashSavesWhatWasRecordedUpToIt)
+{
+    crashAt_ = 15;
+    useSettings_ = false; // the stream then holds only input, screen settings and the loading's end
+    EXPECT_EXIT(
+        {
+            Nubra::CrashCatcher::SetReportFolder(folder_.File(""));
+            Nubra::CrashCatcher::Install();
+            Run("-record", 0, {{3, {Msg(MessageKind::KeyDown, 'A')}}});
+        },
+        testing::KilledBySignal(SIGSEGV), "");
+    Nubra::DemoRecording recording;
+    std::string error;
+    ASSERT_TRUE(Nubra::LoadDemoFile(demoFile_, Nubra::NubraAppBase().productVersion, &recording, &error)) << error;
+    EXPECT_EQ(recording.length, 15u);
+    uint32_t updates = 0;
+    Nubra::DemoStream player(updates);
+    player.StartPlaying(recording.stream);
+    std::vector<std::pair<uint32_t, int>> keys;
+    for (; updates < 15; ++updates) {
+        while (std::optional<Nubra::DemoEvent> event = player.TakeDueInput())
+            if (event->command == Nubra::kDemoKeyDown)
+                keys.emplace_back(updates, event->values[0]);
+        if (player.DueEvent(Nubra::kDemoLoadingCompleted))
+            player.ConsumeEvent();
+    }
+    EXPECT_EQ(keys, (std::vector<std::pair<uint32_t, int>>{{3, 'A'}}));
 }
 
 TEST_F(DemoSession, PlayingAFileThatCannotBeReadSaysWhyAndEndsTheProgram)
