@@ -8,6 +8,8 @@ struct SDL_Renderer;
 
 namespace plat {
 
+class Gpu;
+
 // The desktop the game's window lives on.
 struct DesktopMode {
     int width = 0;
@@ -47,6 +49,8 @@ public:
     virtual const std::string& Error() const = 0;
     // The renderer frames go through, for drawing with the graphics card; null without one.
     virtual SDL_Renderer* Renderer() { return nullptr; }
+    // The same renderer for the accelerated drawing path, from Start to Stop; null without one.
+    virtual Gpu* GetGpu() { return nullptr; }
 };
 
 // A presenter with no window: the presented display stays in memory. Its desktop is whatever
@@ -64,6 +68,7 @@ public:
     void SetVSync(bool on) override { vsync = on; }
     bool Present(Surface& frame, const PixelRect& from, const PixelRect& to) override;
     const std::string& Error() const override { return error_; }
+    Gpu* GetGpu() override { return gpu; }
 
     // The last presented display (null before the first present after Start).
     const Surface* Shown() const { return shown_.get(); }
@@ -81,6 +86,7 @@ public:
     PixelRect lastTo;
     bool failStart = false; // Start fails, as when the system has no renderer
     bool failFullScreen = false;
+    Gpu* gpu = nullptr; // what a test draws with the card through; not owned
 
 private:
     int displayWidth_ = 0;

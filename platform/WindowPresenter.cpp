@@ -89,11 +89,17 @@ bool WindowPresenter::Start(int width, int height, const PixelFormat& format, in
         return false;
     }
     SDL_SetTextureScaleMode(texture_, SDL_ScaleModeLinear);
+    // Drawing with the card is for a renderer on the card; a software one draws no faster than
+    // the game's own software drawing.
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_ACCELERATED))
+        gpu_ = std::make_unique<SdlGpu>(renderer_);
     return true;
 }
 
 void WindowPresenter::Stop()
 {
+    gpu_.reset();
     if (texture_)
         SDL_DestroyTexture(texture_);
     if (renderer_)

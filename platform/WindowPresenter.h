@@ -1,5 +1,8 @@
 #pragma once
+#include "platform/Gpu.h"
 #include "platform/Presenter.h"
+
+#include <memory>
 
 struct SDL_Window;
 struct SDL_Texture;
@@ -25,6 +28,7 @@ public:
     bool Present(Surface& frame, const PixelRect& from, const PixelRect& to) override;
     const std::string& Error() const override { return error_; }
     SDL_Renderer* Renderer() override { return renderer_; }
+    Gpu* GetGpu() override { return gpu_.get(); } // only on an accelerated renderer
 
 private:
     bool Fail(const char* step);
@@ -33,6 +37,7 @@ private:
     SDL_Window* window_;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    std::unique_ptr<SdlGpu> gpu_;
     int displayWidth_ = 0;
     int displayHeight_ = 0;
     bool vsync_ = false;

@@ -4,7 +4,9 @@
 #include "framework/app/StringUtils.h"
 #include "framework/graphics/D3DInterface.h"
 #include "framework/graphics/DDImage.h"
+#include "framework/widgets/WidgetManager.h"
 #include "platform/DebugOut.h"
+#include "platform/Gpu.h"
 #include "platform/Window.h"
 #include "platform/WindowPresenter.h"
 
@@ -274,6 +276,7 @@ bool DDInterface::Redraw(const Rect*)
             return false;
         }
         d3dInterface->Flush();
+        return PresentAccelerated();
     }
     // No front buffer keeps earlier frames: the whole frame goes every time.
     plat::Surface& frame = videoOnlyDraw && secondarySurface ? *secondarySurface : *drawSurface;
@@ -281,6 +284,21 @@ bool DDInterface::Redraw(const Rect*)
     inRedraw = false;
     if (!shown)
         errorText = presenter->Error();
+    return shown;
+}
+
+// The frame is the card's target texture. A present that fails there goes on in software.
+bool DDInterface::PresentAccelerated()
+{
+    const bool shown = d3dInterface->Present(Rect(0, 0, width, height), presentationRect, displayWidth, displayHeight);
+    inRedraw = false;
+    if (!shown) {
+        errorText = "Redraw 3D: " + (presenter->GetGpu() ? presenter->GetGpu()->Error() : std::string("no renderer"));
+        is3D = false;
+    }
+    // Pixels the card lost come back only when every widget draws again.
+    if (d3dInterface->TakeFrameLost() && app->widgetManager)
+        app->widgetManager->MarkAllDirty();
     return shown;
 }
 

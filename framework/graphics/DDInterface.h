@@ -141,6 +141,7 @@ private:
     int FailPresenter(int result);
     void LogSize(const char* what, int32_t w, int32_t h, const AspectRatio& ratio) const;
     bool ShowCursorImage();
+    bool PresentAccelerated();
 
     std::unique_ptr<plat::Presenter> presenter;
     bool presenterFixed_ = false;

@@ -1,5 +1,6 @@
 #include "framework/graphics/MemoryImage.h"
 
+#include "framework/graphics/D3DInterface.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/TextureData.h"
@@ -123,6 +124,10 @@ MemoryImage::~MemoryImage()
 {
     if (app)
         app->RemoveMemoryImage(this);
+    // An image without a host still leaves the accelerated path's set.
+    if (d3dData && d3dData->owner)
+        d3dData->owner->RemoveImage(this);
+    delete d3dData;
 }
 
 size_t MemoryImage::PixelCount() const { return size_t(std::max(width, 0)) * size_t(std::max(height, 0)); }
@@ -214,14 +219,9 @@ uint8_t* MemoryImage::GetRLAdditiveData(NativeDisplay* display)
 void MemoryImage::PurgeBits()
 {
     purgeRequested = true;
-    if (app && app->Is3DAccelerated()) {
-        // The textures hold the picture once they exist.
-        if (d3dData) {
-            bits.reset();
-            FreePalette();
-        }
+    // Textures cannot be read back: with the graphics card drawing, the bits stay.
+    if (app && app->Is3DAccelerated())
         return;
-    }
     NativeDisplay* display = app ? app->GetNativeDisplay() : nullptr;
     if ((bits || colorIndices) && GetNativeAlphaData(display))
         bits.reset();

@@ -38,7 +38,7 @@ TEST(AppWindow, TheDisplaysAnswerChoosesTheModeAndTheDrawingPath)
          false, 2},
         {"no accelerated path", true, true, {Nubra::RESULT_3D_INIT_FAIL}, true, false, false, false, 2},
         {"any failure with 3-D on", true, true, {Nubra::RESULT_SURFACE_FAIL}, true, false, false, false, 2},
-        {"the graphics card's road, not built yet", true, true, {}, true, false, false, false, 2},
+        {"no graphics card to draw with", true, true, {}, true, false, false, false, 2},
     };
     for (const DisplayCase& c : cases) {
         apptest::WindowApp app("DisplayResults", c.windowed);

@@ -181,18 +181,6 @@ TEST_F(DisplayTest, RedrawShowsTheScreenImageInThePresentationRectangle)
     EXPECT_EQ(headless->ShownPixel(1536, 0), 0u);
 }
 
-TEST_F(DisplayTest, AFailureOnTheCardsRoadTurnsItOffAtTheNextPresent)
-{
-    display->d3dInterface = std::make_unique<RecordingD3D>();
-    display->is3D = true;
-    ASSERT_EQ(display->Init(nullptr, true), RESULT_OK);
-    EXPECT_TRUE(display->Redraw());
-    gD3DErrorText = "SDL_RenderGeometry: lost";
-    EXPECT_FALSE(display->Redraw());
-    EXPECT_FALSE(display->is3D);
-    gD3DErrorText.clear();
-}
-
 TEST_F(DisplayTest, VideoOnlyDrawingGoesToAWriteOnlySurfaceThatIsShown)
 {
     Start();

@@ -59,6 +59,18 @@ public:
     }
 };
 
+// Presents until the window is on the screen and has taken a frame; then its picture.
+std::vector<uint32_t> ShowFrames(NubraAppBase& app, Widget& card)
+{
+    for (int i = 0; i < 20; ++i) {
+        SDL_PumpEvents();
+        card.MarkDirty();
+        app.DrawDirtyStuff();
+        plat::SleepMs(20);
+    }
+    return WindowShot(app.window.Handle(), kWidth, kHeight);
+}
+
 } // namespace
 
 TEST(OnScreen, TheWindowShowsWhatTheWidgetsDrewIntoTheScreenImage)
@@ -68,20 +80,14 @@ TEST(OnScreen, TheWindowShowsWhatTheWidgetsDrewIntoTheScreenImage)
     OnScreenApp app;
     app.Init();
     ASSERT_TRUE(app.ddInterface && app.ddInterface->initialized) << app.ddInterface->errorText;
+    const bool cardAvailable = app.Is3DAccelerated();
+    app.Set3DAcceleration(false, true); // first the software roads
     TestCard card;
     card.Resize(0, 0, kWidth, kHeight);
     app.widgetManager->AddWidget(&card);
-    card.MarkDirty();
     app.window.Show();
 
-    // Present until the window is on the screen and has taken a frame.
-    for (int i = 0; i < 20; ++i) {
-        SDL_PumpEvents();
-        card.MarkDirty();
-        app.DrawDirtyStuff();
-        plat::SleepMs(20);
-    }
-    const std::vector<uint32_t> shot = WindowShot(app.window.Handle(), kWidth, kHeight);
+    std::vector<uint32_t> shot = ShowFrames(app, card);
     ASSERT_EQ(shot.size(), size_t(kWidth * kHeight));
     auto at = [&shot](int x, int y) { return shot[size_t(y * kWidth + x)]; };
 
@@ -96,5 +102,18 @@ TEST(OnScreen, TheWindowShowsWhatTheWidgetsDrewIntoTheScreenImage)
     EXPECT_EQ(at(5 + kWidth / 4, 120), 0x007F00u);
     EXPECT_EQ(at(11, 201), 0xFE0000u);
     EXPECT_EQ(at(10, 200), 0xFFFF00u);
+
+    // The same card drawn by the graphics card, where the display has one (GL on the virtual
+    // display): its own rounding, the same picture.
+    if (cardAvailable) {
+        app.Set3DAcceleration(true, true);
+        ASSERT_TRUE(app.Is3DAccelerated()) << app.ddInterface->errorText;
+        shot = ShowFrames(app, card);
+        EXPECT_EQ(at(5, 5), 0xFF0000u);
+        EXPECT_NEAR(int(at(5 + kWidth / 4, 120) >> 8 & 0xFF), 0x7F, 1);
+        EXPECT_EQ(at(11, 201), 0xFF0000u);
+        EXPECT_EQ(at(10, 200), 0xFFFF00u);
+        EXPECT_TRUE(app.Is3DAccelerated()) << "no step failed";
+    }
     app.widgetManager->RemoveWidget(&card);
 }
