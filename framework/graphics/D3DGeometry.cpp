@@ -85,29 +85,24 @@ int IntersectSegmentRect(float w, float h, FPoint a, FPoint b, FPoint (&out)[2])
             out[found] = p;
         ++found;
     };
-    // A vertical side at x = line: crossed where the ends lie strictly either side.
-    auto vertical = [&](float line) {
-        const float da = a.x - line, db = b.x - line;
-        if (da * db >= 0.0f)
+    auto along = [](FPoint p, int axis) { return axis == 0 ? p.x : p.y; };
+    // The side on the line where component `across` equals `line`: crossed where the ends lie
+    // strictly either side, measured from the end lower along the side.
+    auto side = [&](int across, float line, float length) {
+        const int other = 1 - across;
+        if ((along(a, across) - line) * (along(b, across) - line) >= 0.0f)
             return;
-        const FPoint& low = a.y <= b.y ? a : b;
-        const float y = low.y + std::fabs(b.y - a.y) * std::fabs(low.x - line) / std::fabs(b.x - a.x);
-        if (y >= 0.0f && y <= h)
-            store({line, y});
+        const FPoint& low = along(a, other) <= along(b, other) ? a : b;
+        const float at = along(low, other)
+                         + std::fabs(along(b, other) - along(a, other)) * std::fabs(along(low, across) - line)
+                               / std::fabs(along(b, across) - along(a, across));
+        if (at >= 0.0f && at <= length)
+            store(across == 0 ? FPoint{line, at} : FPoint{at, line});
     };
-    auto horizontal = [&](float line) {
-        const float da = a.y - line, db = b.y - line;
-        if (da * db >= 0.0f)
-            return;
-        const FPoint& low = a.x <= b.x ? a : b;
-        const float x = low.x + std::fabs(b.x - a.x) * std::fabs(low.y - line) / std::fabs(b.y - a.y);
-        if (x >= 0.0f && x <= w)
-            store({x, line});
-    };
-    vertical(0.0f);
-    horizontal(h);
-    vertical(w);
-    horizontal(0.0f);
+    side(0, 0.0f, h); // left
+    side(1, h, w);    // bottom
+    side(0, w, h);    // right
+    side(1, 0.0f, w); // top
     if (found == 2) {
         const bool alongY = std::fabs(a.x - b.x) <= std::fabs(a.y - b.y);
         const float first = alongY ? out[0].y : out[0].x, second = alongY ? out[1].y : out[1].x;

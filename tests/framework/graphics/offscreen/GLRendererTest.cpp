@@ -79,6 +79,17 @@ TEST_F(GLCard, AOneToOneBlitAtWholeCoordinatesReproducesTheTexelsEvenFilteredLin
     }
 }
 
+TEST_F(GLCard, ALineCoversItsEndPixel)
+{
+    Start(14, 2);
+    screen->d3d().DrawLine(0, 0, 10, 0, Color(255, 255, 255), DRAWMODE_NORMAL);
+    const std::vector<uint32_t> frame = ReadFrame(screen->d3d());
+    EXPECT_EQ(At(frame, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(At(frame, 10, 0), 0xFFFFFFu);
+    EXPECT_EQ(At(frame, 11, 0), 0u);
+    EXPECT_EQ(At(frame, 5, 1), 0u);
+}
+
 TEST_F(GLCard, AMaskedDrawShowsTheImageOnlyWhereTheMaskCoversItTimesItsAlpha)
 {
     Start(16, 16);
