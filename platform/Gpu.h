@@ -37,6 +37,8 @@ enum class GpuBlend {
     // the source's colour with its alpha multiplied by the mask's. Not every renderer takes it
     // (SupportsBlend); the software renderer does not.
     MultiplyDestAlpha,
+    // Custom: rgb = src + dst; alpha = srcA + dstA. The software renderer does not take it.
+    Sum,
 };
 
 // One corner of a triangle: position in target pixels, colour modulating the texture (or
@@ -180,7 +182,7 @@ private:
     std::string error_;
     std::atomic<bool> targetsReset_{false};
     std::atomic<bool> deviceReset_{false};
-    int blendSupport_[4] = {}; // per GpuBlend: 0 unknown, 1 yes, -1 no
+    int blendSupport_[5] = {}; // per GpuBlend: 0 unknown, 1 yes, -1 no
 };
 
 } // namespace plat

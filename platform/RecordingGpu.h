@@ -41,7 +41,10 @@ public:
     std::unique_ptr<GpuTexture> CreateTarget(int width, int height) override;
     bool Upload(GpuTexture& texture, const void* pixels, int pitch) override;
     bool SetLinear(GpuTexture& texture, bool linear) override;
-    bool SupportsBlend(GpuBlend blend) override { return blend != GpuBlend::MultiplyDestAlpha || customBlends; }
+    bool SupportsBlend(GpuBlend blend) override
+    {
+        return (blend != GpuBlend::MultiplyDestAlpha && blend != GpuBlend::Sum) || customBlends;
+    }
     bool SetTarget(GpuTexture* target) override;
     bool SetViewport(const PixelRect& rect) override;
     bool Clear(uint32_t argb) override;

@@ -351,6 +351,12 @@ public:
     bool hardwareAccelerationStored = false;
     bool hardwareAccelerationDecidedByTest = false;
     bool hardwareAccelerationProblem = false;
+    // The graphics card test: whether it runs, whether a card that passes it gets 3-D, and the
+    // card memory it asks for, in megabytes.
+    bool test3D = true;
+    bool autoEnable3D = true;
+    uint32_t minVidMemory3D = 6;
+    uint32_t recommendedVidMemory3D = 14;
 
     // Lifecycle flags. Those shared with other threads are atomic.
     bool initialized = false;

@@ -3,6 +3,7 @@
 #include "framework/app/NubraAppBase.h"
 #include "framework/app/StringUtils.h"
 #include "framework/graphics/D3DInterface.h"
+#include "framework/graphics/D3DTester.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/DebugOut.h"
@@ -374,7 +375,32 @@ void DDInterface::Remove3DData(MemoryImage* image)
         d3dInterface->RemoveImage(image);
 }
 
-bool DDInterface::RunD3DTest() { return false; }
+bool DDInterface::RunD3DTest()
+{
+    if (d3dTester || (!app->test3D && !app->autoEnable3D))
+        return false;
+    d3dTester = std::make_unique<D3DTester>(app);
+    d3dTester->SetVidMemLimits(app->minVidMemory3D, app->recommendedVidMemory3D);
+    d3dTester->TestD3D(presenter ? presenter->GetGpu() : nullptr);
+    const std::optional<bool> decision = D3DTestDecision(app->autoEnable3D, d3dTester->IsFirstTime(),
+                                                         d3dTester->GetFailureReason(), d3dTester->GetWarning());
+    if (decision) {
+        is3D = *decision;
+        app->hardwareAccelerationDecidedByTest = true;
+    }
+    return true;
+}
+
+std::optional<bool> DDInterface::D3DTestDecision(bool autoEnable, bool firstTime, const std::string& failureReason,
+                                                 const std::string& warning)
+{
+    if (!failureReason.empty())
+        return false;
+    if (warning.empty())
+        return autoEnable ? std::optional<bool>(true) : std::nullopt;
+    // A doubtful card leaves a choice the player made alone.
+    return firstTime ? std::optional<bool>(false) : std::nullopt;
+}
 
 void DDInterface::Cleanup()
 {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ class Window;
 namespace Nubra {
 
 class D3DInterface;
+class D3DTester;
 class DDImage;
 class Image;
 class MemoryImage;
@@ -80,11 +82,16 @@ public:
     void AddDDImage(DDImage* image);
     void RemoveDDImage(DDImage* image);
     void Remove3DData(MemoryImage* image);
-    // The graphics card test; false when it did not run (it is not built yet).
+    // The graphics card test, once per display, when the application asks for it or for 3-D by
+    // default; it may switch 3-D on or off. False when it did not run.
     bool RunD3DTest();
+    // What a test's outcome does to 3-D: on, off, or nothing (nullopt).
+    static std::optional<bool> D3DTestDecision(bool autoEnable, bool firstTime, const std::string& failureReason,
+                                               const std::string& warning);
 
     NubraAppBase* app; // not owned
     std::unique_ptr<D3DInterface> d3dInterface;
+    std::unique_ptr<D3DTester> d3dTester; // null until the test has run
     bool is3D = true;
     CriticalSection critSect; // the display lock
     bool inRedraw = false;

@@ -109,8 +109,10 @@ protected:
         Log log;
         SessionApp app(&log, &events, script, dataFile_);
         app.crashAt = crashAt_;
-        if (!useSettings_)
+        if (!useSettings_) {
             app.registryKey.clear();
+            app.test3D = app.autoEnable3D = false;
+        }
         app.ParseCommandLine(option, "");
         app.ParseCommandLine("-demofile", demoFile_);
         app.Init();
@@ -131,7 +133,7 @@ protected:
     const std::string dataFile_ = folder_.File("level.xml");
     std::string version_;
     uint32_t crashAt_ = 0;
-    bool useSettings_ = true;
+    bool useSettings_ = true; // false: neither the settings nor the card test's outcome go into the demo
 };
 
 TEST_F(DemoSession, APlayedRecordingRepeatsTheRunWhateverThePlayerAndTheOutsideDoMeanwhile)

@@ -23,6 +23,7 @@ public:
         width = 640;
         height = 480;
         windowed = startWindowed;
+        test3D = autoEnable3D = false; // the 3-D choice is the test's, not the card test's
         probe = std::make_unique<widgettest::Probe>("probe", &log, Nubra::Rect(0, 0, 640, 480));
         probe->wantsFocus = true;
         widgetManager->AddWidget(probe.get());

@@ -29,6 +29,7 @@ struct AcceleratedDisplay {
     {
         app.width = width;
         app.height = height;
+        app.test3D = app.autoEnable3D = false; // the card test has tests of its own
         display = std::make_unique<DDInterface>(&app);
         auto presenter = std::make_unique<plat::HeadlessPresenter>();
         presenter->gpu = gpu;

@@ -53,6 +53,7 @@ struct DisplayTest : ::testing::Test {
         headless = presenter.get();
         display->UsePresenter(std::move(presenter));
         display->is3D = false;
+        app.test3D = app.autoEnable3D = false; // the card test has tests of its own
     }
     ~DisplayTest() override { display.reset(); } // its images before the application
 
