@@ -3,6 +3,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelMath.h"
 #include "framework/graphics/Texels.h"
+#include "framework/graphics/TransformedBlits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,56 +12,6 @@
 namespace Nubra {
 
 namespace {
-
-// trunc(v x 65536), held to 32 bits.
-int64_t ToFixed(double v) { return int64_t(std::clamp(std::trunc(v * 65536.0), -2147483648.0, 2147483647.0)); }
-
-// The destination box of the source rectangle turned about the centre, in floats.
-DRect RotatedBox(float x, float y, const Rect& src, double angle, float centerX, float centerY)
-{
-    const float c = float(std::cos(angle)), s = float(std::sin(angle));
-    float minX = 1.0e7f, minY = 1.0e7f, maxX = -1.0e7f, maxY = -1.0e7f;
-    const float cornersX[4] = {0.0f, float(src.width), float(src.width), 0.0f};
-    const float cornersY[4] = {0.0f, 0.0f, float(src.height), float(src.height)};
-    for (int k = 0; k < 4; ++k) {
-        const float px = cornersX[k] - centerX, py = cornersY[k] - centerY;
-        const float landX = x + centerX + px * c + py * s;
-        const float landY = y + centerY - px * s + py * c;
-        minX = std::min(minX, landX);
-        maxX = std::max(maxX, landX);
-        minY = std::min(minY, landY);
-        maxY = std::max(maxY, landY);
-    }
-    return DRect(minX, minY, maxX - minX, maxY - minY);
-}
-
-DRect ToDRect(const Rect& r) { return DRect(r.x, r.y, r.width, r.height); }
-
-// Narrows [start, end] to the samples along one axis whose texel pair (at pos >> 16 and the
-// next) lies inside 0 .. size - 1; false when the row has none. The v axis bounds a falling
-// walk by pos / delta, the u axis by the 0x7FFF form.
-bool ClipSamples(int64_t pos, int64_t delta, int64_t size, bool isV, int64_t& start, int64_t& end)
-{
-    const int64_t extent = size << 16;
-    if (delta >= 1) {
-        if ((pos >> 16) >= size - 1)
-            return false;
-        const int64_t first = (0x10000 - pos) / delta;
-        if (first > 0)
-            start = std::max(start, first);
-        end = std::min(end, (extent - pos - 0x17FFF) / delta);
-    } else if (delta <= -1) {
-        if ((pos >> 16) < 0)
-            return false;
-        const int64_t first = (extent - pos - 0x27FFF) / delta;
-        if (first >= 0)
-            start = std::max(start, first);
-        end = std::min(end, isV ? -(pos / delta) : (0x7FFF - pos) / delta);
-    } else if (pos < 0 || pos >= extent - 0x10000) {
-        return false;
-    }
-    return true;
-}
 
 enum class RotatedBlend { Normal, NormalTinted, Additive, AdditiveTinted };
 
@@ -98,26 +49,17 @@ void DrawRotatedSpan(uint32_t* dest, int64_t count, const Texels& texels, size_t
                      int64_t v, int64_t du, int64_t dv, const RotatedColor& color)
 {
     for (int64_t k = 0; k < count; ++k, u += du, v += dv) {
-        const size_t i = origin + size_t(v >> 16) * stride + size_t(u >> 16);
-        const uint32_t p00 = texels[i], p10 = texels[i + 1], p01 = texels[i + stride], p11 = texels[i + stride + 1];
-        const uint32_t fu = (uint32_t(u) & 0xFFFE) + 1, fv = (uint32_t(v) & 0xFFFE) + 1;
-        uint32_t w00 = ((((65536 - fu) * (65536 - fv)) >> 16) * AlphaOf(p00)) >> 16;
-        uint32_t w10 = (((fu * (65536 - fv)) >> 16) * AlphaOf(p10)) >> 16;
-        uint32_t w01 = ((((65536 - fu) * fv) >> 16) * AlphaOf(p01)) >> 16;
-        uint32_t w11 = (((fu * fv) >> 16) * AlphaOf(p11)) >> 16;
-        if constexpr (Kind == RotatedBlend::NormalTinted) {
-            w00 = (w00 * color.alpha) >> 8;
-            w10 = (w10 * color.alpha) >> 8;
-            w01 = (w01 * color.alpha) >> 8;
-            w11 = (w11 * color.alpha) >> 8;
-        }
-        const uint32_t total = w00 + w10 + w01 + w11;
+        BilinearSample sample(texels, origin + size_t(v >> 16) * stride + size_t(u >> 16), stride);
+        if (sample.Clear())
+            continue;
+        sample.Weigh(u, v);
+        if constexpr (Kind == RotatedBlend::NormalTinted)
+            sample.Scale(color.alpha);
+        const SampleSums sums = sample.Sums();
+        const uint32_t total = sums.total;
         if (total == 0)
             continue;
-        auto sum = [&](uint32_t (*channel)(uint32_t)) {
-            return channel(p00) * w00 + channel(p10) * w10 + channel(p01) * w01 + channel(p11) * w11;
-        };
-        const uint32_t sumR = sum(RedOf), sumG = sum(GreenOf), sumB = sum(BlueOf);
+        const uint32_t sumR = sums.red, sumG = sums.green, sumB = sums.blue;
         uint32_t& d = dest[k];
         if constexpr (Kind == RotatedBlend::Normal) {
             d = NormalRotatedPixel(d, total, sumR >> 8, sumG >> 8, sumB >> 8);
@@ -140,43 +82,22 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
     if (!image)
         return;
     image->drawn = true;
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(angle) || !std::isfinite(centerX) ||
-        !std::isfinite(centerY))
-        return;
-    const DRect box = RotatedBox(x, y, srcRect, angle, centerX, centerY)
-                          .Intersection(ToDRect(clipRect))
-                          .Intersection(ToDRect(Bounds()));
+    const RotatedBlit blit{x, y, srcRect, angle, centerX, centerY};
+    const DRect box = blit.Box(clipRect, Bounds());
     auto* source = dynamic_cast<MemoryImage*>(image);
-    if (!(box.width > 0) || !(box.height > 0) || !source)
-        return;
-    // The samples stay inside the source rectangle; it must lie inside its image.
-    if (srcRect.x < 0 || srcRect.y < 0 || srcRect.width > source->width - srcRect.x ||
-        srcRect.height > source->height - srcRect.y)
+    if (!(box.width > 0) || !(box.height > 0) || !source || !blit.SourceInside(source->width, source->height))
         return;
 
     const Color c = ClampedColor(color);
     const bool tinted = c != Color::White;
     const RotatedColor rotatedColor(c);
-    const double cosine = std::cos(angle), sine = std::sin(angle);
-    const int64_t du = int64_t(cosine * 65536), dv = int64_t(sine * 65536);
-    const int ix = int(box.x), iy = int(box.y);
-    const int64_t lastColumn = int64_t(box.width - 1);
-    const float a = float(ix) - centerX - x;
     const size_t stride = size_t(source->width);
     const size_t origin = size_t(srcRect.y) * stride + size_t(srcRect.x);
     uint32_t* pixels = GetBits();
 
     WithTexels(*source, [&](const auto& texels) {
-        for (int r = 0; r < box.height; ++r) {
-            const float b = float(iy + r) - centerY - y;
-            const int64_t uStart = ToFixed(a * cosine - b * sine + centerX);
-            const int64_t vStart = ToFixed(b * cosine + a * sine + centerY);
-            int64_t start = 0, end = lastColumn;
-            if (!ClipSamples(uStart, du, srcRect.width, false, start, end) ||
-                !ClipSamples(vStart, dv, srcRect.height, true, start, end) || start > end)
-                continue;
-            uint32_t* dest = pixels + size_t(iy + r) * size_t(width) + size_t(ix + start);
-            const int64_t count = end - start + 1, u = uStart + start * du, v = vStart + start * dv;
+        blit.ForEachRun(box, [&](int destX, int destY, int64_t count, int64_t u, int64_t v, int64_t du, int64_t dv) {
+            uint32_t* dest = pixels + size_t(destY) * size_t(width) + size_t(destX);
             auto draw = [&](auto kind) {
                 DrawRotatedSpan<decltype(kind)::value>(dest, count, texels, origin, stride, u, v, du, dv,
                                                        rotatedColor);
@@ -187,7 +108,7 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
             else
                 tinted ? draw(std::integral_constant<RotatedBlend, RotatedBlend::AdditiveTinted>())
                        : draw(std::integral_constant<RotatedBlend, RotatedBlend::Additive>());
-        }
+        });
     });
     BitsChanged();
 }

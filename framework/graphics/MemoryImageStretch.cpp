@@ -2,6 +2,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelMath.h"
 #include "framework/graphics/Texels.h"
+#include "framework/graphics/TransformedBlits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,20 +29,13 @@ void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& src
     if (!image)
         return;
     image->drawn = true;
-    if (destRect.width <= 0 || destRect.height <= 0)
-        return;
-    const Rect dest = destRect.Intersection(clipRect);
-    const double rx = double(srcRect.width) / destRect.width;
-    const double ry = double(srcRect.height) / destRect.height;
-    const DRect box(srcRect.x + (dest.x - destRect.x) * rx, srcRect.y + (dest.y - destRect.y) * ry,
-                    srcRect.width + rx * (dest.width - destRect.width),
-                    srcRect.height + ry * (dest.height - destRect.height));
-    if (!(box.width > 0) || !(box.height > 0))
+    const StretchArea area = StretchAreaOf(destRect, srcRect, clipRect, false);
+    if (area.Empty())
         return;
     if (fastStretch)
-        FastStretchBlt(image, dest, box, color, drawMode);
+        FastStretchBlt(image, area.dest, area.box, color, drawMode);
     else
-        SmoothStretchBlt(image, dest, box, color, drawMode);
+        SmoothStretchBlt(image, area.dest, area.box, color, drawMode);
 }
 
 void MemoryImage::FastStretchBlt(Image* image, const Rect& destRect, const DRect& srcBox, const Color& color, int)
