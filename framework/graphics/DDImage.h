@@ -10,6 +10,7 @@
 namespace Nubra {
 
 class DDInterface;
+struct StretchArea;
 
 // A memory image whose picture can also live on a surface of the display. Every drawing
 // operation picks one of three roads: the graphics card when this image is the display's frame
@@ -66,6 +67,14 @@ public:
     void Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     void BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
               int drawMode) override;
+    void BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                    int drawMode, double angle, float centerX, float centerY) override;
+    void StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                    int drawMode, bool fastStretch) override;
+    // Always the nearest pixel, whatever the fast flag says.
+    void StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                          const Color& color, int drawMode, bool fastStretch) override;
+    void BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     void BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect, const Color& color,
                    int drawMode, const Rect& srcRect, bool blend, const ImageMask* mask) override;
     void BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], int count, const Rect& clipRect,
@@ -110,6 +119,9 @@ private:
     // A surface-to-surface blit, stretched when the sizes differ; a held lock is let go for it and
     // taken again. False when either surface is missing or the lock could not be taken again.
     bool BltFromSurface(DDImage* source, const plat::PixelRect& to, const plat::PixelRect& from);
+    // StretchBlt's smooth road onto the surface, and the nearest-pixel stretch into it.
+    void SmoothStretchThroughMemory(Image* image, const StretchArea& area, const Color& color, int drawMode);
+    void DrawStretched(Image* image, const StretchArea& area, const Color& color, int drawMode, bool mirrored);
     // The other roads of NormalBlt.
     void OptionFlagBlt(MemoryImage& source, int x, int y, const Rect& srcRect);
     void CopyNativeWords(MemoryImage& source, int x, int y, const Rect& srcRect);

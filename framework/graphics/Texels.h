@@ -46,4 +46,15 @@ void WithTexels(MemoryImage& image, Draw&& draw)
         draw(BitsTexels{image.GetBits()});
 }
 
+// The same over the image's words in the display's format (`native`, its GetNativeAlphaData):
+// through the colour indices while it is palettised.
+template <typename Draw>
+void WithNativeTexels(const MemoryImage& image, const uint32_t* native, Draw&& draw)
+{
+    if (image.colorTable)
+        draw(PaletteTexels{native, image.colorIndices.get()});
+    else
+        draw(BitsTexels{native});
+}
+
 } // namespace Nubra
