@@ -5,6 +5,8 @@
 // The libraries round with /255 where we floor /256, so small differences are expected; pixman's
 // component-alpha mask also weighs the destination by each tint channel, not by the alpha alone,
 // hence the colourised case's larger difference. They are speed yardsticks, not references.
+#include "BenchSupport.h"
+
 #include "framework/graphics/MemoryImage.h"
 
 #include <SDL.h>
@@ -24,30 +26,14 @@
 
 namespace {
 
+using bench::kSprite;
+using bench::Pixels;
+using bench::Premultiplied;
 using Nubra::Color;
 using Nubra::MemoryImage;
 using Nubra::Rect;
-using Pixels = std::vector<uint32_t>;
-
-constexpr int kSprite = 256;
 constexpr int kDestWidth = 1024, kDestHeight = 768;
 constexpr uint32_t kBackground = 0xFF406080;
-
-// About 60% opaque, 30% transparent and 10% partial alpha: a disc whose soft edge is some nine
-// pixels wide, over a colour gradient with noise.
-Pixels TypicalSprite()
-{
-    std::mt19937 random(7);
-    Pixels pixels;
-    for (int y = 0; y < kSprite; ++y)
-        for (int x = 0; x < kSprite; ++x) {
-            const double distance = std::hypot(x - 127.5, y - 127.5);
-            const int alpha = std::clamp(int((120.8 - distance) * 255 / 8.9), 0, 255);
-            const uint32_t noise = random() & 0x1F;
-            pixels.push_back(uint32_t(alpha) << 24 | (uint32_t(x) ^ noise) << 16 | uint32_t(y) << 8 | (0x80 + noise));
-        }
-    return pixels;
-}
 
 // Every pixel partly transparent.
 Pixels TranslucentSprite()
@@ -57,17 +43,6 @@ Pixels TranslucentSprite()
     for (int i = 0; i < kSprite * kSprite; ++i)
         pixels.push_back((0x30 + random() % 0xA0) << 24 | (random() & 0xFFFFFF));
     return pixels;
-}
-
-Pixels Premultiplied(const Pixels& pixels)
-{
-    Pixels out;
-    for (uint32_t p : pixels) {
-        const uint32_t a = p >> 24;
-        auto channel = [&](int shift) { return ((p >> shift & 0xFF) * a + 127) / 255 << shift; };
-        out.push_back(a << 24 | channel(16) | channel(8) | channel(0));
-    }
-    return out;
 }
 
 // The twelve places of a 256-pixel grid on the destination, visited in turn.
@@ -284,29 +259,11 @@ int MaxChannelDifference(const Case& c, const MakeDrawer& ours, const MakeDrawer
     return worst;
 }
 
-// Keeps each run's rate for the ratios printed at the end.
-class RateReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> rates;
-
-    RateReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            auto it = run.counters.find("items_per_second");
-            if (it != run.counters.end())
-                rates[run.benchmark_name()] = it->second;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    static const Pixels typical = TypicalSprite(), translucent = TranslucentSprite();
+    static const Pixels typical = bench::TypicalSprite(), translucent = TranslucentSprite();
     static const std::vector<Case> cases = {
         {"normal_typical", Op::Normal, &typical},
         {"normal_translucent", Op::Normal, &translucent},
@@ -322,7 +279,7 @@ int main(int argc, char** argv)
                                          [&c, make = make](benchmark::State& state) { RunCase(state, c, make); });
 
     benchmark::Initialize(&argc, argv);
-    RateReporter reporter;
+    bench::RateReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     const MakeDrawer& ours = Libraries().at("ours");
