@@ -44,7 +44,8 @@ inline Pixels Premultiplied(const Pixels& pixels)
     return out;
 }
 
-// Keeps each run's items-per-second rate, for the ratio lines printed after the runs.
+// Keeps each benchmark's items-per-second rate, for the ratio lines printed after the runs: the
+// median's when it repeats.
 class RateReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> rates;
@@ -54,9 +55,11 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
             auto it = run.counters.find("items_per_second");
             if (it != run.counters.end())
-                rates[run.benchmark_name()] = it->second;
+                rates[run.run_name.str()] = it->second;
         }
         ConsoleReporter::ReportRuns(runs);
     }

@@ -55,6 +55,8 @@ template <typename Scale> struct NormalWhite {
     uint32_t operator()(uint32_t s, uint32_t d) const
     {
         const uint32_t a = s >> 24;
+        if (a == 255)
+            return s; // d x 1 / 256 is 0 in channels of at most 8 bits
         return a == 0 ? d : scale(d, 256 - a) + s;
     }
 };

@@ -418,7 +418,7 @@ TEST_F(TransformedBlitTest, MirroredBlitsGoToTheSurfaceBlitterOfTheirMode)
     EXPECT_EQ(target.calls, (std::vector<std::string>{"NormalBltMirror 1,0", "AdditiveBltMirror 1,0"}));
 }
 
-TEST_F(TransformedBlitTest, TheDrawingContextsStretchesReachTheScreen)
+TEST_F(TransformedBlitTest, MirroredStretchedAndFloatDrawsReachTheScreen)
 {
     Start();
     Paint(0);
@@ -427,4 +427,8 @@ TEST_F(TransformedBlitTest, TheDrawingContextsStretchesReachTheScreen)
     g.SetFastStretch(true);
     g.DrawImageMirror(source.get(), Rect(0, 0, 4, 1), Rect(0, 0, 2, 1), true);
     EXPECT_EQ(Row(0, 0, 4), (std::vector<uint32_t>{0xFF0000FF, 0xFF0000FF, 0xFFFF0000, 0xFFFF0000}));
+
+    auto square = Source(std::vector<uint32_t>(9, kPalette[0]), 3);
+    Screen().BltF(square.get(), 5, 2, Rect(0, 0, 3, 3), kWholeScreen, Color::White, 0);
+    EXPECT_EQ(Row(2, 5, 3), (std::vector<uint32_t>{0, 0xFDFDFD, 0}));
 }
