@@ -239,6 +239,13 @@ TEST_F(TransformedBlitTest, RotatedBlitsClipToTheClipRectangleAndTheImage)
     Screen().BltRotated(source.get(), -5000, 10, Rect(0, 0, 8, 8), Rect(-9000, 0, 9000, 50), Color::White, 0, 0.3,
                         4, 4);
     EXPECT_NE(At(1022, 767), 0u);
+
+    // The stretches too, and a source rectangle reaching past its image reads its edge.
+    const Rect beyond(-100, -100, 2000, 2000);
+    Screen().StretchBlt(source.get(), Rect(1020, 760, 16, 16), Rect(4, 4, 8, 8), beyond, Color::White, 0, true);
+    Screen().StretchBltMirror(source.get(), Rect(-8, -8, 16, 16), Rect(0, 0, 8, 8), beyond, Color::White, 0, true);
+    EXPECT_EQ(At(1023, 767), 0xFFFFFFFFu);
+    EXPECT_EQ(At(0, 0), 0xFFFFFFFFu);
 }
 
 TEST_F(TransformedBlitTest, RotatedRoads)
