@@ -1,5 +1,7 @@
 #pragma once
 // Inputs and reporting that the comparison benchmarks share.
+#include "framework/graphics/Rect.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -42,6 +44,27 @@ inline Pixels Premultiplied(const Pixels& pixels)
         out.push_back(a << 24 | channel(16) | channel(8) | channel(0));
     }
     return out;
+}
+
+// The n-th place, in turn, of the twelve squares of `size` pixels in a grid four to a row.
+inline Nubra::Rect GridPlace(int64_t n, int size = kSprite)
+{
+    const int slot = int(n % 12);
+    return Nubra::Rect(slot % 4 * size, slot / 4 * size, size, size);
+}
+
+// Calls draw(n) once per iteration, n counting up, keeps what destination() points at, and
+// counts `pixels` a draw.
+template <typename Draw, typename Destination>
+void RunDraws(benchmark::State& state, int64_t pixels, Draw draw, Destination destination)
+{
+    int64_t n = 0;
+    for (auto _ : state) {
+        draw(n++);
+        benchmark::DoNotOptimize(destination());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * pixels);
 }
 
 // Keeps each benchmark's items-per-second rate, for the ratio lines printed after the runs: the

@@ -45,12 +45,7 @@ Pixels TranslucentSprite()
     return pixels;
 }
 
-// The twelve places of a 256-pixel grid on the destination, visited in turn.
-Rect Place(int64_t n)
-{
-    const int slot = int(n % 12);
-    return Rect(slot % 4 * kSprite, slot / 4 * kSprite, kSprite, kSprite);
-}
+Rect Place(int64_t n) { return bench::GridPlace(n); }
 
 enum class Op { Normal, Additive, Colourised, SmoothStretch };
 
@@ -236,13 +231,9 @@ const std::map<std::string, MakeDrawer>& Libraries()
 void RunCase(benchmark::State& state, const Case& c, const MakeDrawer& make)
 {
     auto drawer = make(c);
-    int64_t n = 0;
-    for (auto _ : state) {
-        drawer->Draw(Place(n++));
-        benchmark::DoNotOptimize(drawer->Destination());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * drawer->PixelsPerDraw());
+    bench::RunDraws(
+        state, drawer->PixelsPerDraw(), [&](int64_t n) { drawer->Draw(Place(n)); },
+        [&] { return drawer->Destination(); });
 }
 
 // The largest difference of one colour channel between two destinations after one draw each.

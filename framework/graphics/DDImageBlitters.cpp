@@ -13,11 +13,6 @@ using namespace SurfaceBlit;
 
 namespace {
 
-bool HasByteFields(const plat::PixelFormat& f)
-{
-    return f.greenMask == 0xFF00 && (f.redMask | f.blueMask) == 0xFF00FF;
-}
-
 // Replaces every pixel d of the area by f(d).
 template <typename Pixel, typename F> void EachPixel(const LockedSurface& target, const Rect& area, F f)
 {
@@ -51,11 +46,9 @@ void NormalFill(const LockedSurface& target, const Channels& channels, const Rec
         return ((((v * a + bias) >> 8) + 1) * ch.mask >> 8) & ch.mask;
     });
     const uint32_t keep = 256 - a;
-    if (!is16 && HasByteFields(target.Format())) {
-        // Red and blue in one product, green in another: the same bits as channel by channel.
-        EachPixel<Pixel>(target, area, [source, keep](uint32_t d) {
-            return source + ((((d & 0xFF00FF) * keep) >> 8) & 0xFF00FF) + ((((d & 0xFF00) * keep) >> 8) & 0xFF00);
-        });
+    if (!is16 && channels.ByteFields()) {
+        for (int y = area.y; y < area.y + area.height; ++y)
+            SurfaceRows::KeepAndAdd(target.At<uint32_t>(area.x, y), area.width, keep, source);
         return;
     }
     EachPixel<Pixel>(target, area, [&channels, source, keep](uint32_t d) {
@@ -66,24 +59,32 @@ void NormalFill(const LockedSurface& target, const Channels& channels, const Rec
 }
 
 // The copy road: each pixel takes the source's display-format word (its low 16 bits on a
-// 16-bit surface); with `keyed`, words whose top byte is 0 are not written.
+// 16-bit surface). With run-length data (a keyed source) runs whose words have a top byte of 0
+// are not written, which leaves out exactly the pixels of alpha 0.
 template <typename Pixel, typename Words>
-void CopyWords(const LockedSurface& target, const Words& words, int sourceWidth, int x, int y, const Rect& src,
-               bool keyed)
+void CopyWords(const LockedSurface& target, const Words& words, const uint8_t* runs, int sourceWidth, int x, int y,
+               const Rect& src)
 {
+    auto copy = [&words](Pixel* out, size_t from, int count) {
+        if constexpr (sizeof(Pixel) == 4 && std::is_same_v<Words, BitsTexels>) {
+            std::memcpy(out, words.bits + from, size_t(count) * 4);
+        } else {
+            for (int i = 0; i < count; ++i)
+                out[i] = Pixel(words[from + size_t(i)]);
+        }
+    };
     for (int row = 0; row < src.height; ++row) {
         Pixel* out = target.At<Pixel>(x, y + row);
         const size_t first = size_t(src.y + row) * size_t(sourceWidth) + size_t(src.x);
-        if constexpr (sizeof(Pixel) == 4 && std::is_same_v<Words, BitsTexels>) {
-            if (!keyed) {
-                std::memcpy(out, words.bits + first, size_t(src.width) * 4);
-                continue;
-            }
+        if (!runs) {
+            copy(out, first, src.width);
+            continue;
         }
-        for (int col = 0; col < src.width; ++col) {
-            const uint32_t word = words[first + size_t(col)];
-            if (!keyed || word >> 24 != 0)
-                out[col] = Pixel(word);
+        for (int col = 0; col < src.width;) {
+            const int run = std::min<int>(runs[first + size_t(col)], src.width - col);
+            if (words[first + size_t(col)] >> 24 != 0)
+                copy(out + col, first + size_t(col), run);
+            col += run;
         }
     }
 }
@@ -145,13 +146,17 @@ void DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
     if (area.width <= 0 || area.height <= 0)
         return;
     const Channels channels(target.Format(), *display);
-    const Color c = ClampedColor(color);
-    const uint32_t addRed = channels.AddAmount(channels.red, c.red, c.alpha),
-                   addGreen = channels.AddAmount(channels.green, c.green, c.alpha),
-                   addBlue = channels.AddAmount(channels.blue, c.blue, c.alpha);
-    WithLayout(target.Format(), [&](auto layout) {
-        EachPixel<typename decltype(layout)::Pixel>(
-            target, area, [&](uint32_t d) { return channels.AddFields(d, addRed, addGreen, addBlue); });
+    const Channels::Amounts add = channels.AddAmounts(ClampedColor(color));
+    if (!target.Is16() && channels.ByteFields()) {
+        const uint32_t placed = add.red << channels.red.shift | add.green << channels.green.shift
+                                | add.blue << channels.blue.shift;
+        for (int y = area.y; y < area.y + area.height; ++y)
+            SurfaceRows::AddConstant(target.At<uint32_t>(area.x, y), area.width, placed);
+        return;
+    }
+    WithPixelType(target.Format(), [&](auto pixel) {
+        EachPixel<decltype(pixel)>(target, area,
+                                   [&](uint32_t d) { return channels.AddFields(d, add); });
     });
 }
 
@@ -171,13 +176,8 @@ bool DDImage::BltFromSurface(DDImage* source, const plat::PixelRect& to, const p
 
 void DDImage::NormalBlt(Image* image, int x, int y, const Rect& srcRect, const Color& color)
 {
-    if (image)
-        image->drawn = true;
-    auto* source = dynamic_cast<MemoryImage*>(image);
+    MemoryImage* source = BlitSource(image, *this, x, y, srcRect);
     if (!source)
-        return;
-    source->CommitBits();
-    if (!BlitFits(*source, *this, x, y, srcRect))
         return;
     auto* surfaceSource = dynamic_cast<DDImage*>(image);
     const bool white = color == Color::White;
@@ -203,10 +203,12 @@ void DDImage::CopyNativeWords(MemoryImage& source, int x, int y, const Rect& src
     LockedSurface target(*this);
     if (!target.Readable())
         return;
-    const bool keyed = source.hasTrans;
+    const uint8_t* runs = source.hasTrans ? source.GetRLAlphaData() : nullptr;
+    if (source.hasTrans && !runs)
+        return;
     WithNativeWords(source, display, [&](const auto& words) {
         WithPixelType(target.Format(), [&](auto pixel) {
-            CopyWords<decltype(pixel)>(target, words, source.width, x, y, srcRect, keyed);
+            CopyWords<decltype(pixel)>(target, words, runs, source.width, x, y, srcRect);
         });
     });
 }

@@ -80,12 +80,8 @@ void DDImage::AdditiveDrawLine(double startX, double startY, double endX, double
     if (!target.Readable() || !LineUsable(startX, startY, endX, endY))
         return;
     const Channels channels(target.Format(), *display);
-    const Color c = ClampedColor(color);
-    const uint32_t addRed = channels.AddAmount(channels.red, c.red, c.alpha),
-                   addGreen = channels.AddAmount(channels.green, c.green, c.alpha),
-                   addBlue = channels.AddAmount(channels.blue, c.blue, c.alpha);
-    LinePixels(target, startX, startY, endX, endY,
-               [&](uint32_t d) { return channels.AddFields(d, addRed, addGreen, addBlue); });
+    const Channels::Amounts add = channels.AddAmounts(ClampedColor(color));
+    LinePixels(target, startX, startY, endX, endY, [&](uint32_t d) { return channels.AddFields(d, add); });
 }
 
 // Drawn on write-only surfaces too.

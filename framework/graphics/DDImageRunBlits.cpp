@@ -109,6 +109,16 @@ template <typename L, bool White> struct AddRun {
     using Pixel = typename L::Pixel;
     const Channels& channels;
     uint32_t kr, kg, kb;
+    bool byteRows; // 32-bit byte fields: whole runs go through SurfaceRows
+    std::array<uint32_t, 3> byByte; // kr, kg, kb by the byte of their field
+
+    void AddSpan(uint32_t* out, const uint32_t* s, int count) const
+    {
+        if constexpr (White)
+            SurfaceRows::AddSaturated(out, s, count);
+        else
+            SurfaceRows::AddScaled(out, s, count, byByte);
+    }
 
     Pixel Add(uint32_t s, uint32_t d) const
     {
@@ -169,6 +179,13 @@ void AddRow(const Op& op, DestRow<Mirror, typename Op::Pixel> out, const Words& 
     for (int col = 0; col < width;) {
         const int run = std::min<int>(runs[col], width - col);
         if ((words[first + size_t(col)] & 0xFFFFFF) != 0) {
+            if constexpr (!Mirror && sizeof(typename Op::Pixel) == 4 && std::is_same_v<Words, BitsTexels>) {
+                if (op.byteRows) {
+                    op.AddSpan(&out[col], words.bits + first + size_t(col), run);
+                    col += run;
+                    continue;
+                }
+            }
             for (int k = col; k < col + run; ++k)
                 out[k] = op.Add(words[first + size_t(k)], out[k]);
         }
@@ -225,16 +242,11 @@ void DDImage::RunBlt(MemoryImage& source, int x, int y, const Rect& srcRect, con
 
 void DDImage::AdditiveRunBlt(Image* image, int x, int y, const Rect& srcRect, const Color& color, bool mirror)
 {
-    if (image)
-        image->drawn = true;
-    auto* source = dynamic_cast<MemoryImage*>(image);
+    MemoryImage* source = BlitSource(image, *this, x, y, srcRect);
     if (!source)
         return;
     LockedSurface target(*this);
     if (!target.Readable())
-        return;
-    source->CommitBits();
-    if (!BlitFits(*source, *this, x, y, srcRect))
         return;
     const uint8_t* runs = source->GetRLAdditiveData(display);
     if (!runs)
@@ -250,25 +262,20 @@ void DDImage::AdditiveRunBlt(Image* image, int x, int y, const Rect& srcRect, co
                     AddRow(op, out, words, first, runs + first, srcRect.width);
                 });
             };
+            const bool byteRows = std::is_same_v<L, Bits32> && channels.ByteFields();
+            const auto byByte = byteRows ? channels.ByByte(kr, kg, kb) : std::array<uint32_t, 3>{};
             if (c == Color::White)
-                draw(AddRun<L, true>{channels, kr, kg, kb});
+                draw(AddRun<L, true>{channels, kr, kg, kb, byteRows, byByte});
             else
-                draw(AddRun<L, false>{channels, kr, kg, kb});
+                draw(AddRun<L, false>{channels, kr, kg, kb, byteRows, byByte});
         });
     });
 }
 
 void DDImage::NormalBltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color)
 {
-    if (image)
-        image->drawn = true;
-    auto* source = dynamic_cast<MemoryImage*>(image);
-    if (!source)
-        return;
-    source->CommitBits();
-    if (!BlitFits(*source, *this, x, y, srcRect))
-        return;
-    RunBlt(*source, x, y, srcRect, color, true);
+    if (MemoryImage* source = BlitSource(image, *this, x, y, srcRect))
+        RunBlt(*source, x, y, srcRect, color, true);
 }
 
 void DDImage::AdditiveBlt(Image* image, int x, int y, const Rect& srcRect, const Color& color)

@@ -51,16 +51,23 @@ struct Channels {
     {
         return Sum(c, [](const Channel& ch, uint32_t v) { return (v * ch.mask >> 8) & ch.mask; });
     }
-    // What an additive line or fill adds to a field: (c x a / 255) >> (8 - bits).
-    static uint32_t AddAmount(const Channel& ch, int component, int alpha)
+    // Per-field amounts (each in its field's units, not in place).
+    struct Amounts {
+        uint32_t red, green, blue;
+    };
+    // What an additive line or fill adds to each field: (c x a / 255) >> (8 - bits).
+    Amounts AddAmounts(const Color& c) const
     {
-        return uint32_t(component * alpha / 255) >> (8 - ch.bits);
+        auto amount = [&c](const Channel& ch, int component) {
+            return uint32_t(component * c.alpha / 255) >> (8 - ch.bits);
+        };
+        return {amount(red, c.red), amount(green, c.green), amount(blue, c.blue)};
     }
-    // d with the three amounts added field by field, each saturated.
-    uint32_t AddFields(uint32_t d, uint32_t addRed, uint32_t addGreen, uint32_t addBlue) const
+    // d with the amounts added field by field, each saturated.
+    uint32_t AddFields(uint32_t d, const Amounts& add) const
     {
-        return red.Saturated(red.Field(d) + addRed) | green.Saturated(green.Field(d) + addGreen)
-               | blue.Saturated(blue.Field(d) + addBlue);
+        return red.Saturated(red.Field(d) + add.red) | green.Saturated(green.Field(d) + add.green)
+               | blue.Saturated(blue.Field(d) + add.blue);
     }
     // The fields are whole bytes (XRGB8888, XBGR8888).
     bool ByteFields() const

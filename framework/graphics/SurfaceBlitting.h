@@ -4,6 +4,7 @@
 // for it.
 #include "framework/graphics/PixelMath.h"
 #include "framework/graphics/SurfaceAccess.h"
+#include "framework/graphics/SurfaceRows.h"
 #include "framework/graphics/Texels.h"
 
 #include <cstddef>
@@ -79,12 +80,20 @@ inline bool Inside(const Rect& r, int width, int height)
            && int64_t(r.y) + r.height <= height;
 }
 
-// True when the source rectangle lies inside the source and its copy at (x, y) inside the
-// destination: a blit's rectangles must, since no member clips.
-inline bool BlitFits(const MemoryImage& source, const DDImage& dest, int x, int y, const Rect& src)
+// The source of a blit, marked drawn and its alpha flags brought up to date; null when it is
+// not a memory image, or when a rectangle leaves the source or the destination (no member
+// clips, so such a blit is drawn nowhere).
+inline MemoryImage* BlitSource(Image* image, const DDImage& dest, int x, int y, const Rect& src)
 {
-    return Inside(src, source.width, source.height)
-           && Inside(Rect(x, y, src.width, src.height), dest.width, dest.height);
+    if (image)
+        image->drawn = true;
+    auto* source = dynamic_cast<MemoryImage*>(image);
+    if (!source)
+        return nullptr;
+    source->CommitBits();
+    const bool fits = Inside(src, source->width, source->height)
+                      && Inside(Rect(x, y, src.width, src.height), dest.width, dest.height);
+    return fits ? source : nullptr;
 }
 
 // c x a / 255, toward zero: a colour component scaled by the colour's alpha.
