@@ -99,6 +99,7 @@ bool D3DInterface::Init(DDInterface* newDisplay)
 {
     gD3DErrorText.clear();
     display = newDisplay;
+    drawingThread_ = std::this_thread::get_id();
     plat::Presenter* presenter = display ? display->GetPresenter() : nullptr;
     gpu = presenter ? presenter->GetGpu() : nullptr;
     if (!gpu) {
@@ -152,6 +153,7 @@ bool D3DInterface::PreDraw()
         return false;
     if (inScene)
         return true;
+    ReleaseOrphans();
     const plat::GpuResets resets = gpu->TakeResets();
     if (resets.device) {
         // Every texture is gone: drawing goes back to software at the next present.
@@ -220,6 +222,7 @@ void D3DInterface::Cleanup()
         }
         imageSet.clear();
     }
+    ReleaseOrphans();
     maskTarget_.reset();
     renderTarget.reset();
     gpu = nullptr;
@@ -227,10 +230,21 @@ void D3DInterface::Cleanup()
 
 void D3DInterface::RemoveImage(MemoryImage* image)
 {
-    delete image->d3dData;
-    image->d3dData = nullptr;
     auto lock = DisplayLock(display);
+    TextureData* data = std::exchange(image->d3dData, nullptr);
     imageSet.erase(image);
+    if (data && std::this_thread::get_id() != drawingThread_)
+        orphans_.push_back(data);
+    else
+        delete data;
+}
+
+void D3DInterface::ReleaseOrphans()
+{
+    auto lock = DisplayLock(display);
+    for (TextureData* data : orphans_)
+        delete data;
+    orphans_.clear();
 }
 
 bool D3DInterface::CreateImageTexture(MemoryImage* image)

@@ -7,6 +7,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace Nubra {
 
@@ -127,11 +129,16 @@ private:
                    float x, float y, bool center);
     void BltTrianglesAcrossPieces(TextureData& data, const std::vector<D3DVertex>& corners);
     bool UseTexture(plat::GpuTexture* texture, bool linear);
+    void ReleaseOrphans();
     void DrawUntextured(const D3DVertex* corners, int count, const Rect* clip, const char* step);
 
     plat::GpuBlend blend_ = plat::GpuBlend::Blend;
     std::unique_ptr<plat::GpuTexture> maskTarget_; // where masked draws are composed
     bool frameLost_ = false;
+    // The renderer belongs to the thread that draws: textures of images that end on another
+    // thread wait here (under the display lock) for its next scene.
+    std::thread::id drawingThread_ = std::this_thread::get_id();
+    std::vector<TextureData*> orphans_;
 };
 
 // The last failed step of drawing with the card ("step: reason"); empty while all went well.

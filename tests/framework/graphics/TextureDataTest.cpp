@@ -1,6 +1,7 @@
 #include "AcceleratedFixtures.h"
 
 #include <cstring>
+#include <thread>
 
 namespace NubraTest {
 namespace {
@@ -220,6 +221,18 @@ TEST_F(RecordedTextures, ImagesLeaveTheSetWhenDeletedOrWhenTheCardCleansUp)
     screen.display->Cleanup();
     EXPECT_EQ(kept->d3dData, nullptr);
     EXPECT_EQ(gpu.texturesAlive, 0);
+}
+
+TEST_F(RecordedTextures, TexturesOfImagesEndingOnAnotherThreadGoAtTheNextDraw)
+{
+    auto image = screen.Picture({0xFF000000}, 1);
+    ASSERT_TRUE(screen.d3d().CreateImageTexture(image.get()));
+    const int alive = gpu.texturesAlive;
+    std::thread([&image] { image.reset(); }).join();
+    EXPECT_EQ(gpu.texturesAlive, alive) << "the renderer is not touched off its thread";
+    EXPECT_TRUE(screen.d3d().imageSet.empty());
+    screen.d3d().FillRect(Rect(0, 0, 1, 1), Color::White, DRAWMODE_NORMAL);
+    EXPECT_EQ(gpu.texturesAlive, alive - 1);
 }
 
 } // namespace
