@@ -160,8 +160,14 @@ bool SdlGpu::Upload(GpuTexture& texture, const void* pixels, int pitch)
 
 bool SdlGpu::SetLinear(GpuTexture& texture, bool linear)
 {
-    return Check(SDL_SetTextureScaleMode(Handle(texture), linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest),
-                 "SDL_SetTextureScaleMode");
+    const SDL_ScaleMode wanted = linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
+    SDL_ScaleMode current = SDL_ScaleModeNearest;
+    if (SDL_GetTextureScaleMode(Handle(texture), &current) == 0 && current == wanted)
+        return true;
+    // The renderer reads a texture's filter when it runs its queue: draws already queued keep
+    // theirs only if they run first.
+    return Check(SDL_RenderFlush(renderer_), "SDL_RenderFlush")
+           && Check(SDL_SetTextureScaleMode(Handle(texture), wanted), "SDL_SetTextureScaleMode");
 }
 
 bool SdlGpu::SupportsBlend(GpuBlend blend)

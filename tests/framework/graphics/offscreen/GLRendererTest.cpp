@@ -90,6 +90,48 @@ TEST_F(GLCard, ALineCoversItsEndPixel)
     EXPECT_EQ(At(frame, 5, 1), 0u);
 }
 
+TEST_F(GLCard, AFastStretchIsHardEdgedAndASmoothOneFiltersLinearly)
+{
+    Start(8, 4);
+    auto checker = screen->Picture({0xFFFFFFFF, 0xFF000000, 0xFF000000, 0xFFFFFFFF}, 2);
+    screen->d3d().StretchBlt(checker.get(), Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), nullptr, Color::White,
+                             DRAWMODE_NORMAL, true, false);
+    screen->d3d().StretchBlt(checker.get(), Rect(4, 0, 4, 4), Rect(0, 0, 2, 2), nullptr, Color::White,
+                             DRAWMODE_NORMAL, false, false);
+    const std::vector<uint32_t> frame = ReadFrame(screen->d3d());
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(At(frame, x, 1), x < 2 ? 0xFFFFFFu : 0u) << x;
+    // Linear filtering mixes the two texels at the seam of the smooth copy.
+    const uint32_t seam = At(frame, 5, 1) & 0xFF;
+    EXPECT_GT(seam, 0x20u);
+    EXPECT_LT(seam, 0xE0u);
+}
+
+TEST_F(GLCard, AMaskThatDoesNotTurnWithAMirroredImageKeepsItsOwnSides)
+{
+    Start(16, 16);
+    auto image = screen->Picture(std::vector<uint32_t>(64, 0xFFFF0000), 8);
+    std::vector<uint32_t> maskTexels(16);
+    for (int i = 0; i < 16; ++i)
+        maskTexels[size_t(i)] = i % 4 < 2 ? 0xFFFFFFFF : 0x00FFFFFF;
+    auto mask = screen->Picture(maskTexels, 4);
+    Matrix3 mirrored;
+    mirrored.Translate(-8, 0);
+    mirrored.Scale(-1, 1);
+    mirrored.Translate(4, 4);
+    Matrix3 placed;
+    placed.Translate(4, 4);
+    ImageMask through{mask.get(), Rect(0, 0, 4, 4), Rect(2, 2, 0, 0), placed};
+    screen->d3d().BltTransformed(image.get(), nullptr, Color::White, DRAWMODE_NORMAL, Rect(0, 0, 8, 8), mirrored,
+                                 false, 0, 0, false, &through);
+    const std::vector<uint32_t> frame = ReadFrame(screen->d3d());
+    // The mask lies at (6, 6)-(10, 10), its opaque half on the left.
+    EXPECT_EQ(At(frame, 7, 7), 0xFF0000u);
+    EXPECT_EQ(At(frame, 6, 9), 0xFF0000u);
+    for (auto [x, y] : {std::pair{9, 7}, {5, 5}, {11, 7}, {7, 11}, {7, 5}})
+        EXPECT_EQ(At(frame, x, y), 0u) << x << "," << y;
+}
+
 TEST_F(GLCard, AMaskedDrawShowsTheImageOnlyWhereTheMaskCoversItTimesItsAlpha)
 {
     Start(16, 16);
