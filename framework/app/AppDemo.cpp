@@ -1,6 +1,7 @@
 // The application object's demos: starting and ending a recording or a playback, the input a
 // recording keeps and a playback gives back, and the keys that steer playback.
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "framework/app/CrashCatcher.h"

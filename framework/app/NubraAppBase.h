@@ -327,7 +327,8 @@ public:
     uint32_t startTick = 0;
     uint32_t randomSeed = 0;
 
-    // Demo state: the stream stamps its events with the update count.
+    // Demo state: the stream stamps its events with the update count. Recorded reads belong on
+    // the main thread: the stream keeps one order of events.
     DemoStream demoStream{updateCount};
     std::vector<DemoJumpPoint> demoJumpPoints;
     uint32_t demoLength = 0;     // updates in the recording played
