@@ -147,16 +147,23 @@ void DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
         return;
     const Channels channels(target.Format(), *display);
     const Channels::Amounts add = channels.AddAmounts(ClampedColor(color));
-    if (!target.Is16() && channels.ByteFields()) {
-        const uint32_t placed = add.red << channels.red.shift | add.green << channels.green.shift
-                                | add.blue << channels.blue.shift;
-        for (int y = area.y; y < area.y + area.height; ++y)
-            SurfaceRows::AddConstant(target.At<uint32_t>(area.x, y), area.width, placed);
-        return;
-    }
-    WithPixelType(target.Format(), [&](auto pixel) {
-        EachPixel<decltype(pixel)>(target, area,
-                                   [&](uint32_t d) { return channels.AddFields(d, add); });
+    const uint32_t placed =
+        add.red << channels.red.shift | add.green << channels.green.shift | add.blue << channels.blue.shift;
+    WithLayout(target.Format(), [&](auto layout) {
+        using Layout = decltype(layout);
+        if constexpr (kSpread<Layout>) {
+            const std::array<uint16_t, 3> masks{uint16_t(channels.red.mask), uint16_t(channels.green.mask),
+                                                uint16_t(channels.blue.mask)};
+            for (int y = area.y; y < area.y + area.height; ++y)
+                SurfaceRows::AddFields16(target.At<uint16_t>(area.x, y), area.width, masks, uint16_t(placed));
+        } else if (std::is_same_v<Layout, Bits32> && channels.ByteFields()) {
+            for (int y = area.y; y < area.y + area.height; ++y)
+                SurfaceRows::AddConstant(target.At<uint32_t>(area.x, y), area.width, placed);
+        } else {
+            WithPixelType(target.Format(), [&](auto pixel) {
+                EachPixel<decltype(pixel)>(target, area, [&](uint32_t d) { return channels.AddFields(d, add); });
+            });
+        }
     });
 }
 

@@ -1,5 +1,7 @@
 #include "framework/graphics/SurfaceRows.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -32,6 +34,17 @@ __m128i ScaleBytes(__m128i v, __m128i factors)
     const __m128i zero = _mm_setzero_si128();
     auto half = [&factors](__m128i lanes) { return _mm_srli_epi16(_mm_mullo_epi16(lanes, factors), 8); };
     return _mm_packus_epi16(half(_mm_unpacklo_epi8(v, zero)), half(_mm_unpackhi_epi8(v, zero)));
+}
+
+__m128i Load16(const uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+void Store16(uint16_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+// The field of d under mask plus that of add, held to mask; eight 16-bit lanes. The sum is
+// saturated at 0xFFFF first, so a top field cannot wrap, and min(x, m) = x - max(x - m, 0).
+__m128i AddField16(__m128i d, __m128i add, __m128i mask)
+{
+    const __m128i sum = _mm_adds_epu16(_mm_and_si128(d, mask), _mm_and_si128(add, mask));
+    return _mm_sub_epi16(sum, _mm_subs_epu16(sum, mask));
 }
 
 __m128i Factors(uint32_t k0, uint32_t k1, uint32_t k2)
@@ -88,6 +101,27 @@ void KeepAndAdd(uint32_t* dest, int count, uint32_t keep, uint32_t add)
     for (; i < count; ++i) {
         const uint32_t d = dest[i];
         dest[i] = add + ((Byte(d, 0) * keep) >> 8 | ((Byte(d, 1) * keep) >> 8) << 8 | ((Byte(d, 2) * keep) >> 8) << 16);
+    }
+}
+
+void AddFields16(uint16_t* dest, int count, const std::array<uint16_t, 3>& masks, uint16_t add)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i amount = _mm_set1_epi16(short(add));
+    const __m128i m0 = _mm_set1_epi16(short(masks[0])), m1 = _mm_set1_epi16(short(masks[1])),
+                  m2 = _mm_set1_epi16(short(masks[2]));
+    for (; i + 8 <= count; i += 8) {
+        const __m128i d = Load16(dest + i);
+        Store16(dest + i, _mm_or_si128(_mm_or_si128(AddField16(d, amount, m0), AddField16(d, amount, m1)),
+                                       AddField16(d, amount, m2)));
+    }
+#endif
+    for (; i < count; ++i) {
+        uint32_t out = 0;
+        for (uint32_t m : masks)
+            out |= std::min<uint32_t>((dest[i] & m) + (add & m), m);
+        dest[i] = uint16_t(out);
     }
 }
 

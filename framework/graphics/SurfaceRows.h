@@ -1,7 +1,8 @@
 #pragma once
-// Rows of the 32-bit surface blitters on layouts whose colour fields are whole bytes
-// (XRGB8888, XBGR8888). Where SSE2 is available they take four pixels at a time; every form
-// gives the bits of the per-pixel arithmetic, and each writes 0 in the top byte.
+// Rows of the surface blitters: 32-bit layouts whose colour fields are whole bytes (XRGB8888,
+// XBGR8888), and 16-bit layouts with contiguous fields. Where SSE2 is available they take four
+// 32-bit or eight 16-bit pixels at a time; every form gives the bits of the per-pixel
+// arithmetic, and each writes 0 in the bits outside the colour fields.
 #include <array>
 #include <cstdint>
 
@@ -15,5 +16,8 @@ void AddScaled(uint32_t* dest, const uint32_t* src, int count, const std::array<
 void AddConstant(uint32_t* dest, int count, uint32_t add);
 // add + each colour byte of d times keep (0-256) >> 8, summed as one word.
 void KeepAndAdd(uint32_t* dest, int count, uint32_t keep, uint32_t add);
+// Each field of d (one per mask, each contiguous) plus that of `add`, held to the field's
+// largest value.
+void AddFields16(uint16_t* dest, int count, const std::array<uint16_t, 3>& masks, uint16_t add);
 
 } // namespace Nubra::SurfaceRows

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <functional>
 
 using namespace NubraTest;
@@ -381,6 +382,38 @@ TEST_F(SurfaceBlitTest, WideRowsGiveWhatEachPixelGetsAlone)
             for (int x = 0; x < kCount; ++x)
                 c.draw(screen, source.get(), x, 1);
             EXPECT_EQ(whole, Row(kCount)) << Where() << ": " << c.name;
+        }
+    }
+}
+
+TEST_F(SurfaceBlitTest, AdditiveFillHoldsEverySixteenBitValueToItsFields)
+{
+    // Every 16-bit value under a few colours, in rows long enough for both the eight-at-a-time
+    // form and the pixel-at-a-time rest; each field is min(field + amount, largest).
+    constexpr int kWidth = 250, kValues = 1 << 16, kHeight = (kValues + kWidth - 1) / kWidth;
+    const Color colours[] = {Color(90, 180, 30, 77), kWhite, Color(255, 0, 128, 200), Color(3, 7, 9, 255)};
+    for (size_t f = 0; f < kFormatCount; ++f) {
+        if (kFormats[f].format.bitsPerPixel != 16)
+            continue;
+        StartFormat(f);
+        ASSERT_GE(display->drawSurface->Height(), kHeight);
+        for (const Color& c : colours) {
+            for (int i = 0; i < kValues; ++i)
+                display->drawSurface->Fill({i % kWidth, i / kWidth, 1, 1}, uint32_t(i));
+            screen->AdditiveFillRect(Rect(0, 0, kWidth, kHeight), c);
+            auto expected = [&c](uint32_t v, uint32_t mask, int component) {
+                const int bits = std::popcount(mask), shift = std::countr_zero(mask);
+                const uint32_t amount = uint32_t(component * c.alpha / 255) >> (8 - bits);
+                return std::min(((v & mask) >> shift) + amount, mask >> shift) << shift;
+            };
+            const plat::PixelFormat& format = Format();
+            for (int i = 0; i < kValues; ++i) {
+                const uint32_t v = uint32_t(i);
+                const uint32_t want = expected(v, format.redMask, c.red) | expected(v, format.greenMask, c.green)
+                                      | expected(v, format.blueMask, c.blue);
+                ASSERT_EQ(display->drawSurface->PixelAt(i % kWidth, i / kWidth), want)
+                    << Where() << " value " << i << " colour " << c.ToInt();
+            }
         }
     }
 }
