@@ -68,6 +68,8 @@ void CopyWords(const LockedSurface& target, const Words& words, const uint8_t* r
     auto copy = [&words](Pixel* out, size_t from, int count) {
         if constexpr (sizeof(Pixel) == 4 && std::is_same_v<Words, BitsTexels>) {
             std::memcpy(out, words.bits + from, size_t(count) * 4);
+        } else if constexpr (std::is_same_v<Words, BitsTexels>) {
+            SurfaceRows::LowHalves(out, words.bits + from, count);
         } else {
             for (int i = 0; i < count; ++i)
                 out[i] = Pixel(words[from + size_t(i)]);

@@ -47,6 +47,9 @@ __m128i AddField16(__m128i d, __m128i add, __m128i mask)
     return _mm_sub_epi16(sum, _mm_subs_epu16(sum, mask));
 }
 
+// Each word's low 16 bits sign-extended, so that a signed pack gives them back unchanged.
+__m128i SignedLow(__m128i v) { return _mm_srai_epi32(_mm_slli_epi32(v, 16), 16); }
+
 __m128i Factors(uint32_t k0, uint32_t k1, uint32_t k2)
 {
     return _mm_set_epi16(0, short(k2), short(k1), short(k0), 0, short(k2), short(k1), short(k0));
@@ -123,6 +126,17 @@ void AddFields16(uint16_t* dest, int count, const std::array<uint16_t, 3>& masks
             out |= std::min<uint32_t>((dest[i] & m) + (add & m), m);
         dest[i] = uint16_t(out);
     }
+}
+
+void LowHalves(uint16_t* dest, const uint32_t* src, int count)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= count; i += 8)
+        Store16(dest + i, _mm_packs_epi32(SignedLow(Load(src + i)), SignedLow(Load(src + i + 4))));
+#endif
+    for (; i < count; ++i)
+        dest[i] = uint16_t(src[i]);
 }
 
 } // namespace Nubra::SurfaceRows

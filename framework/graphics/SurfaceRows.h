@@ -19,5 +19,7 @@ void KeepAndAdd(uint32_t* dest, int count, uint32_t keep, uint32_t add);
 // Each field of d (one per mask, each contiguous) plus that of `add`, held to the field's
 // largest value.
 void AddFields16(uint16_t* dest, int count, const std::array<uint16_t, 3>& masks, uint16_t add);
+// The low 16 bits of each source word.
+void LowHalves(uint16_t* dest, const uint32_t* src, int count);
 
 } // namespace Nubra::SurfaceRows

@@ -352,35 +352,48 @@ TEST_F(SurfaceBlitTest, AColourDepthOfSixteenRunsTheFrameInRGB565)
 
 TEST_F(SurfaceBlitTest, WideRowsGiveWhatEachPixelGetsAlone)
 {
-    // Rows long enough for the four-at-a-time forms, against the same pixels drawn one at a time.
+    // Rows long enough for the four- and eight-at-a-time forms, against the same pixels drawn one at a time.
     constexpr int kCount = 11;
-    std::vector<uint32_t> pixels;
-    for (uint32_t i = 0; i < kCount; ++i)
-        pixels.push_back((i * 37 + 5) % 256 << 24 | ((i + 1) * 0x1F3D5B7 & 0xFFFFFF));
+    // Partly transparent pixels; the same opaque (the copy road); the same keyed, with a long
+    // opaque run after one transparent pixel.
+    enum Kind { kBlended, kOpaque, kKeyed, kKinds };
+    std::vector<uint32_t> pixels[kKinds];
+    for (uint32_t i = 0; i < kCount; ++i) {
+        const uint32_t colour = (i + 1) * 0x1F3D5B7 & 0xFFFFFF;
+        pixels[kBlended].push_back((i * 37 + 5) % 256 << 24 | colour);
+        pixels[kOpaque].push_back(0xFF000000 | colour);
+        pixels[kKeyed].push_back(i == 0 ? colour : 0xFF000000 | colour);
+    }
     struct Case {
         const char* name;
         std::function<void(DDImage*, MemoryImage*, int, int)> draw; // at column x, width pixels
+        Kind kind = kBlended;
     } cases[] = {
         {"additive", [](DDImage* s, MemoryImage* m, int x, int w) { s->AdditiveBlt(m, x, 0, Rect(x, 0, w, 1), kWhite); }},
         {"tinted additive",
          [](DDImage* s, MemoryImage* m, int x, int w) { s->AdditiveBlt(m, x, 0, Rect(x, 0, w, 1), Color(250, 90, 30, 200)); }},
         {"translucent fill", [](DDImage* s, MemoryImage*, int x, int w) { s->NormalFillRect(Rect(x, 0, w, 1), Color(90, 180, 30, 77)); }},
         {"additive fill", [](DDImage* s, MemoryImage*, int x, int w) { s->AdditiveFillRect(Rect(x, 0, w, 1), Color(90, 180, 30, 77)); }},
+        {"opaque copy", [](DDImage* s, MemoryImage* m, int x, int w) { s->NormalBlt(m, x, 0, Rect(x, 0, w, 1), kWhite); }, kOpaque},
+        {"keyed copy", [](DDImage* s, MemoryImage* m, int x, int w) { s->NormalBlt(m, x, 0, Rect(x, 0, w, 1), kWhite); }, kKeyed},
     };
     for (size_t f = 0; f < kFormatCount; ++f) {
         StartFormat(f);
-        auto source = Source(pixels);
+        std::unique_ptr<MemoryImage> sources[kKinds];
+        for (int k = 0; k < kKinds; ++k)
+            sources[k] = Source(pixels[k]);
         auto paint = [&] {
             for (int x = 0; x < kCount; ++x)
                 display->drawSurface->Fill({x, 0, 1, 1}, uint32_t(x + 1) * 0x0B1C2D3E);
         };
         for (const Case& c : cases) {
             paint();
-            c.draw(screen, source.get(), 0, kCount);
+            MemoryImage* source = sources[c.kind].get();
+            c.draw(screen, source, 0, kCount);
             const std::vector<uint32_t> whole = Row(kCount);
             paint();
             for (int x = 0; x < kCount; ++x)
-                c.draw(screen, source.get(), x, 1);
+                c.draw(screen, source, x, 1);
             EXPECT_EQ(whole, Row(kCount)) << Where() << ": " << c.name;
         }
     }
