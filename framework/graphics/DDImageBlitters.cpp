@@ -122,15 +122,20 @@ template <typename L> struct OptionFlagBlend {
     }
 };
 
+// The part of a fill that lands on a readable surface; empty (zero width) when none does.
+Rect FillArea(const LockedSurface& target, const Rect& rect)
+{
+    const Rect area = target.Readable() ? rect.Intersection(target.Bounds()) : Rect();
+    return area.width > 0 && area.height > 0 ? area : Rect();
+}
+
 } // namespace
 
 void DDImage::NormalFillRect(const Rect& rect, const Color& color)
 {
     LockedSurface target(*this);
-    if (!target.Readable())
-        return;
-    const Rect area = rect.Intersection(target.Bounds());
-    if (area.width <= 0 || area.height <= 0)
+    const Rect area = FillArea(target, rect);
+    if (area.width <= 0)
         return;
     const Channels channels(target.Format(), *display);
     const Color c = ClampedColor(color);
@@ -142,10 +147,8 @@ void DDImage::NormalFillRect(const Rect& rect, const Color& color)
 void DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
 {
     LockedSurface target(*this);
-    if (!target.Readable())
-        return;
-    const Rect area = rect.Intersection(target.Bounds());
-    if (area.width <= 0 || area.height <= 0)
+    const Rect area = FillArea(target, rect);
+    if (area.width <= 0)
         return;
     const Channels channels(target.Format(), *display);
     const Channels::Amounts add = channels.AddAmounts(ClampedColor(color));
