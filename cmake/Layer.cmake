@@ -1,5 +1,5 @@
 # A layer is one static library made of every source under its folders; headers are included
-# by their path from the project's root ("framework/app/StringUtils.h").
+# by their path from the project's root ("framework/util/StringUtils.h").
 function(nubra_layer name)
   cmake_parse_arguments(ARG "" "" "DIRS;LINK;EXCLUDE" ${ARGN})
   set(sources)

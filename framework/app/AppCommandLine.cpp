@@ -6,7 +6,7 @@
 
 #include "framework/app/DemoFile.h"
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/StringUtils.h"
+#include "framework/util/StringUtils.h"
 #include "platform/Process.h"
 
 namespace Nubra {

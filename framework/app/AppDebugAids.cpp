@@ -4,8 +4,8 @@
 #include <ctime>
 
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/SectionProfiler.h"
-#include "framework/app/StringUtils.h"
+#include "framework/util/SectionProfiler.h"
+#include "framework/util/StringUtils.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/VirtualKeys.h"

@@ -7,7 +7,7 @@
 #include "framework/app/CrashCatcher.h"
 #include "framework/app/JumpListDialog.h"
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/TwisterRandom.h"
+#include "framework/util/TwisterRandom.h"
 #include "platform/Clock.h"
 
 namespace Nubra {

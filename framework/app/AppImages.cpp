@@ -7,12 +7,12 @@
 
 #include "framework/app/ImageMemoryReport.h"
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/PathUtils.h"
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/util/PathUtils.h"
+#include "framework/util/StringUtils.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/Files.h"
 

@@ -4,11 +4,11 @@
 #include <optional>
 #include <vector>
 
-#include "framework/app/Buffer.h"
-#include "framework/app/DemoChannel.h"
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/PakFile.h"
-#include "framework/app/StringUtils.h"
+#include "framework/data/PakFile.h"
+#include "framework/util/Buffer.h"
+#include "framework/util/DemoChannel.h"
+#include "framework/util/StringUtils.h"
 #include "platform/SettingsStore.h"
 
 namespace Nubra {

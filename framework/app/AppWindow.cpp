@@ -4,8 +4,8 @@
 #include <iterator>
 
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/DDImage.h"
+#include "framework/util/StringUtils.h"
 #include "platform/Clock.h"
 
 namespace Nubra {

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <set>
 
-#include "framework/app/StringUtils.h"
+#include "framework/util/StringUtils.h"
 #include "platform/Files.h"
 #include "platform/SignalSafeText.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/app/Buffer.h"
+#include "framework/util/Buffer.h"
 
 namespace Nubra {
 

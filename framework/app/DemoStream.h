@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "framework/app/Buffer.h"
-#include "framework/app/DemoChannel.h"
+#include "framework/util/Buffer.h"
+#include "framework/util/DemoChannel.h"
 
 namespace Nubra {
 

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <memory>
 
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/TextureData.h"
+#include "framework/util/StringUtils.h"
 
 namespace Nubra {
 namespace {

@@ -1,9 +1,9 @@
 #include "framework/app/JumpListDialog.h"
 
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/text/SysFont.h"
+#include "framework/util/StringUtils.h"
 #include "framework/widgets/ButtonWidget.h"
 
 namespace Nubra {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/SectionProfiler.h"
+#include "framework/util/SectionProfiler.h"
 #include "framework/widgets/Widget.h"
 #include "platform/Clock.h"
 #include "platform/Thread.h"

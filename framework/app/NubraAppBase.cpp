@@ -5,12 +5,12 @@
 #include <system_error>
 
 #include "framework/app/CrashCatcher.h"
-#include "framework/app/FModMusicInterface.h"
-#include "framework/app/PathUtils.h"
-#include "framework/app/ResourceManager.h"
-#include "framework/app/StringUtils.h"
-#include "framework/app/TwisterRandom.h"
+#include "framework/audio/FModMusicInterface.h"
+#include "framework/data/ResourceManager.h"
 #include "framework/graphics/ImageLib.h"
+#include "framework/util/PathUtils.h"
+#include "framework/util/StringUtils.h"
+#include "framework/util/TwisterRandom.h"
 #include "framework/widgets/Dialog.h"
 #include "platform/CRand.h"
 #include "platform/Clock.h"

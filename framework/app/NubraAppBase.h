@@ -11,15 +11,15 @@
 #include <thread>
 #include <utility>
 
-#include "framework/app/CriticalSection.h"
 #include "framework/app/DemoFile.h"
 #include "framework/app/DemoStream.h"
-#include "framework/app/MusicInterface.h"
-#include "framework/app/Timing.h"
+#include "framework/audio/MusicInterface.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/SharedImage.h"
 #include "framework/text/ImageFontHost.h"
+#include "framework/util/CriticalSection.h"
+#include "framework/util/Timing.h"
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/DialogListener.h"
 #include "framework/widgets/WidgetManager.h"

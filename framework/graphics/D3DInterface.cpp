@@ -1,6 +1,6 @@
 #include "framework/graphics/D3DInterface.h"
 
-#include "framework/app/NubraAppBase.h"
+#include "framework/app/NubraAppBase.h" // runtime errors go to the owner's settings; no drawing while minimised
 #include "framework/graphics/D3DGeometry.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/MemoryImage.h"

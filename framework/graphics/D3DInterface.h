@@ -1,6 +1,6 @@
 #pragma once
-#include "framework/app/Matrix3.h"
 #include "framework/graphics/Image.h"
+#include "framework/graphics/Matrix3.h"
 #include "platform/Gpu.h"
 
 #include <list>

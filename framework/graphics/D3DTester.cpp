@@ -1,8 +1,8 @@
 #include "framework/graphics/D3DTester.h"
 
-#include "framework/app/DemoChannel.h"
-#include "framework/app/NubraAppBase.h"
-#include "framework/app/StringUtils.h"
+#include "framework/app/NubraAppBase.h" // the owner's settings store, demo sync and stored 3-D choice
+#include "framework/util/DemoChannel.h"
+#include "framework/util/StringUtils.h"
 #include "platform/Files.h"
 #include "platform/Gpu.h"
 #include "platform/ProbeGpu.h"

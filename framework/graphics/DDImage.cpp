@@ -1,6 +1,6 @@
 #include "framework/graphics/DDImage.h"
 
-#include "framework/app/NubraAppBase.h"
+#include "framework/app/NubraAppBase.h" // the display's owner is the images' host
 #include "framework/graphics/D3DInterface.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/raster/SWTriTypes.h"

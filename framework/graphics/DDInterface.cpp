@@ -1,10 +1,10 @@
 #include "framework/graphics/DDInterface.h"
 
-#include "framework/app/NubraAppBase.h"
-#include "framework/app/StringUtils.h"
+#include "framework/app/NubraAppBase.h" // the owner sets the screen mode, aspect and 3-D switches
 #include "framework/graphics/D3DInterface.h"
 #include "framework/graphics/D3DTester.h"
 #include "framework/graphics/DDImage.h"
+#include "framework/util/StringUtils.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/DebugOut.h"
 #include "platform/Gpu.h"

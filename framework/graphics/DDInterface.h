@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/app/CriticalSection.h"
-#include "framework/app/Timing.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
+#include "framework/util/CriticalSection.h"
+#include "framework/util/Timing.h"
 #include "platform/ColorCursor.h"
 #include "platform/Presenter.h"
 

@@ -1,7 +1,7 @@
 #pragma once
-#include "framework/app/Matrix3.h"
 #include "framework/graphics/AnimInfo.h"
 #include "framework/graphics/Color.h"
+#include "framework/graphics/Matrix3.h"
 #include "framework/graphics/Rect.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/app/PakFile.h"
+#include "framework/data/PakFile.h"
 
 #include <cstdint>
 #include <cstdio>

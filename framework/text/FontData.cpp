@@ -1,9 +1,9 @@
 #include "framework/text/FontData.h"
 
-#include "framework/app/PathUtils.h"
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/text/ImageFontHost.h"
+#include "framework/util/PathUtils.h"
+#include "framework/util/StringUtils.h"
 
 #include <algorithm>
 #include <cmath>

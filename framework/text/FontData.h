@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/app/DescParser.h"
+#include "framework/data/DescParser.h"
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/SharedImage.h"

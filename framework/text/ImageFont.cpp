@@ -1,11 +1,11 @@
 #include "framework/text/ImageFont.h"
 
-#include "framework/app/CriticalSection.h"
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/text/FontData.h"
+#include "framework/util/CriticalSection.h"
+#include "framework/util/StringUtils.h"
 
 #include <algorithm>
 #include <array>

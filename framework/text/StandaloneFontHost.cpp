@@ -1,8 +1,8 @@
 #include "framework/text/StandaloneFontHost.h"
 
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/util/StringUtils.h"
 #include "platform/DebugOut.h"
 
 namespace Nubra {

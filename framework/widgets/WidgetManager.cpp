@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/SectionProfiler.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/util/SectionProfiler.h"
 #include "framework/widgets/Widget.h"
 
 namespace Nubra {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "framework/app/Utf16File.h"
+#include "Utf16File.h"
 #include "platform/SettingsStore.h"
 
 namespace {

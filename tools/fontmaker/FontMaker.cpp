@@ -8,12 +8,12 @@
 // writes data/fonts/sans16.png and data/fonts/sans16.txt. The characters default to printable
 // ASCII and Latin-1. --shadow adds a layer "Shadow" one pixel right and down, drawn first in
 // translucent black; the tag NOSHADOW turns it off.
-#include "framework/app/PathUtils.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/text/FontData.h"
 #include "framework/text/ImageFont.h"
 #include "framework/text/StandaloneFontHost.h"
 #include "framework/text/SysFont.h"
+#include "framework/util/PathUtils.h"
 #include "platform/FontFace.h"
 
 #include <algorithm>

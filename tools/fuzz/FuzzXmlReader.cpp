@@ -1,6 +1,6 @@
 // libFuzzer harness for the XML reader: each input is a document read to its end or its first
 // error.
-#include "framework/app/XmlReader.h"
+#include "framework/data/XmlReader.h"
 
 #include <cstddef>
 #include <cstdint>

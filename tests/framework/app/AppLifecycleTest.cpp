@@ -13,8 +13,8 @@
 
 #include "framework/app/AppTestSupport.h"
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/PathUtils.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/util/PathUtils.h"
 #include "framework/widgets/Dialog.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"

@@ -8,10 +8,10 @@
 #include <map>
 
 #include "framework/app/AppTestSupport.h"
-#include "framework/app/Buffer.h"
-#include "framework/app/DemoChannel.h"
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/Utf16File.h"
+#include "Utf16File.h"
+#include "framework/util/Buffer.h"
+#include "framework/util/DemoChannel.h"
 #include "platform/SettingsStore.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "framework/app/MusicInterface.h"
+#include "framework/audio/MusicInterface.h"
 #include "platform/Clock.h"
 #include "platform/Events.h"
 #include "platform/MessageBox.h"

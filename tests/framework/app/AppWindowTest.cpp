@@ -6,11 +6,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "framework/app/PathUtils.h"
-#include "framework/app/Utf16File.h"
+#include "Utf16File.h"
 #include "framework/app/WindowTestApp.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/util/PathUtils.h"
 #include "platform/SettingsStore.h"
 #include "platform/VirtualKeys.h"
 

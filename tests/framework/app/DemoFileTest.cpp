@@ -10,7 +10,7 @@
 #include "framework/app/DemoFile.h"
 #include "framework/app/DemoStream.h"
 #include "framework/app/JumpListDialog.h"
-#include "framework/app/Utf16File.h"
+#include "Utf16File.h"
 #include "framework/app/WindowTestApp.h"
 
 namespace {

@@ -10,12 +10,12 @@
 
 #include "framework/app/ImageMemoryReport.h"
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/PathUtils.h"
-#include "framework/app/Utf16File.h"
+#include "Utf16File.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/TextureData.h"
+#include "framework/util/PathUtils.h"
 #include "framework/widgets/WidgetManager.h"
 
 namespace {

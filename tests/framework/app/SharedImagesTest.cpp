@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/Utf16File.h"
+#include "Utf16File.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
 #include "platform/Clock.h"

@@ -173,8 +173,8 @@ TEST(D3DTesterOnTheSoftwareRenderer, TheAdditiveTestFailsAfterTheAlphaTestPassed
 } // namespace NubraTest
 
 #include "DisplayFixtures.h"
-#include "framework/app/Buffer.h"
-#include "framework/app/DemoChannel.h"
+#include "framework/util/Buffer.h"
+#include "framework/util/DemoChannel.h"
 #include "platform/RecordingGpu.h"
 
 #include <functional>

@@ -1,10 +1,10 @@
 #pragma once
 // A display driver with a headless presenter, for the driver and surface-image tests.
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/D3DInterface.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
+#include "framework/util/StringUtils.h"
 #include "platform/Presenter.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #pragma once
 // Small pictures for the software drawing tests: images made from literal pixels, read back as
 // words, and compared as grids so a failure shows where it went wrong.
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/Color.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/util/StringUtils.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Image files made for the tests: PNG, JPEG and JPEG 2000 written by their libraries, GIF and TGA
 // put together byte by byte, and an in-memory archive that records what is opened.
-#include "framework/app/PakFile.h"
+#include "framework/data/PakFile.h"
 #include "framework/graphics/ImageLib.h"
 
 #include <gtest/gtest.h>

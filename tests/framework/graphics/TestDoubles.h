@@ -1,11 +1,11 @@
 #pragma once
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/TextureData.h"
 #include "framework/text/Font.h"
+#include "framework/util/StringUtils.h"
 
 #include <set>
 #include <string>

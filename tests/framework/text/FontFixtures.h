@@ -1,12 +1,12 @@
 #pragma once
 // Image fonts for the tests: a glyph sheet written as a PNG and a description beside it.
-#include "framework/app/StringUtils.h"
-#include "framework/app/Utf16File.h"
+#include "Utf16File.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/TestDoubles.h"
 #include "framework/text/FontData.h"
 #include "framework/text/ImageFont.h"
 #include "framework/text/StandaloneFontHost.h"
+#include "framework/util/StringUtils.h"
 
 #include <gtest/gtest.h>
 

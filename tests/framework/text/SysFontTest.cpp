@@ -1,11 +1,11 @@
 #include "framework/app/NubraAppBase.h"
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/text/GlyphCompositor.h"
 #include "framework/text/SysFont.h"
+#include "framework/util/StringUtils.h"
 #include "platform/FontFace.h"
 #include "platform/Presenter.h"
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/TestDoubles.h"
+#include "framework/util/StringUtils.h"
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/DialogListener.h"
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "framework/app/StringUtils.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/util/StringUtils.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
 

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "VirtualDisplay.h"
-#include "framework/app/Utf16File.h"
+#include "Utf16File.h"
 #include "framework/app/WindowTestApp.h"
 #include "platform/SettingsStore.h"
 
