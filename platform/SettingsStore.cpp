@@ -1,15 +1,16 @@
 #include "platform/SettingsStore.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include <pugixml.hpp>
@@ -156,15 +157,69 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)
 }
 
 // A file we cannot read must not be overwritten by the next write: the player may want it back.
-void SetAside(const std::string& file, const std::string& why)
+// False when it could not be moved, and so must be left alone.
+bool SetAside(const std::string& file, const std::string& problem)
 {
     const std::string aside = file + ".bad";
-    if (std::rename(file.c_str(), aside.c_str()) == 0)
-        Warn("the settings file " + file + " is damaged (" + why + "); it was set aside as " + aside
+    if (std::rename(file.c_str(), aside.c_str()) == 0) {
+        Warn("the settings file " + file + " " + problem + "; it was set aside as " + aside
              + " and the defaults are used");
-    else
-        Warn("the settings file " + file + " is damaged (" + why + ") and could not be set aside: "
-             + std::strerror(errno));
+        return true;
+    }
+    Warn("the settings file " + file + " " + problem + " and could not be set aside (" + std::strerror(errno)
+         + "); the defaults are used and the file is left as it is");
+    return false;
+}
+
+enum class FileState { Absent, Read, NotAFile, Unreadable };
+
+// The whole file by plain reads. Opened without blocking, so that a FIFO at the path cannot hold
+// up the start; anything but a regular file is not read at all.
+FileState ReadWholeFile(const std::string& path, std::string* bytes, std::string* why)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *why = std::strerror(errno);
+        if (errno == ENOENT)
+            return FileState::Absent;
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? FileState::Unreadable : FileState::NotAFile;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        *why = "not a regular file";
+        return FileState::NotAFile;
+    }
+    char chunk[16384];
+    while (true) {
+        ssize_t got = ::read(fd, chunk, sizeof(chunk));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            *why = std::strerror(errno);
+        if (got <= 0) {
+            ::close(fd);
+            return got == 0 ? FileState::Read : FileState::Unreadable;
+        }
+        bytes->append(chunk, size_t(got));
+    }
+}
+
+// "settings.xml.<pid>.tmp" files of writers that are gone: what a save cut off by a kill leaves.
+void RemoveStaleTemporaries(const std::string& file)
+{
+    const size_t slash = file.rfind('/');
+    const std::string folder = file.substr(0, slash + 1);
+    const std::string prefix = file.substr(slash + 1) + ".";
+    for (const std::string& name : ListDir(folder, ".tmp")) {
+        if (!name.starts_with(prefix))
+            continue;
+        const std::string_view digits = std::string_view(name).substr(prefix.size(), name.size() - prefix.size() - 4);
+        std::optional<uint32_t> pid = ParseUnsigned(digits);
+        if (pid && *pid > 0 && ::kill(pid_t(*pid), 0) != 0 && errno == ESRCH)
+            std::remove((folder + name).c_str());
+    }
 }
 
 ISettingsStore& DefaultStore()
@@ -206,20 +261,26 @@ std::string FileSettingsStore::FileFor(std::string_view keyPath) const
     return folder + std::string(kFileName);
 }
 
-FileSettingsStore::Values FileSettingsStore::Parse(const std::string& file)
+FileSettingsStore::Loaded FileSettingsStore::Parse(const std::string& file)
 {
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream)
-        return {};
-    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    std::string bytes, why;
+    switch (ReadWholeFile(file, &bytes, &why)) {
+    case FileState::Absent: return {};
+    case FileState::NotAFile:
+        Warn("the settings path " + file + " is not a readable file (" + why
+             + "); the defaults are used and the settings are not saved there");
+        return {{}, false};
+    case FileState::Unreadable: return {{}, SetAside(file, "cannot be read (" + why + ")")};
+    case FileState::Read: break;
+    }
     pugi::xml_document document;
     pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
     pugi::xml_node settings = document.child("settings");
     if (!parsed || !settings) {
-        SetAside(file, parsed ? "no settings element" : parsed.description());
-        return {};
+        const std::string why = parsed ? "no settings element" : parsed.description();
+        return {{}, SetAside(file, "is damaged (" + why + ")")};
     }
-    Values values;
+    Loaded loaded;
     for (pugi::xml_node node : settings.children("value")) {
         std::string name = node.attribute("name").value();
         std::optional<SettingValue> value = ParseValue(node);
@@ -227,9 +288,9 @@ FileSettingsStore::Values FileSettingsStore::Parse(const std::string& file)
             Warn("a value \"" + name + "\" of the settings file " + file + " cannot be read; it is ignored");
             continue;
         }
-        values.emplace_back(std::move(name), std::move(*value));
+        loaded.values.emplace_back(std::move(name), std::move(*value));
     }
-    return values;
+    return loaded;
 }
 
 bool FileSettingsStore::Save(const std::string& file, const Values& values)
@@ -250,11 +311,13 @@ bool FileSettingsStore::Save(const std::string& file, const Values& values)
     return MakeDirs(file.substr(0, file.rfind('/'))) && ReplaceFileAtomically(file, out.str());
 }
 
-FileSettingsStore::Values* FileSettingsStore::Load(const std::string& file)
+FileSettingsStore::Loaded* FileSettingsStore::Load(const std::string& file)
 {
     auto found = files_.find(file);
-    if (found == files_.end())
+    if (found == files_.end()) {
+        RemoveStaleTemporaries(file);
         found = files_.emplace(file, Parse(file)).first;
+    }
     return &found->second;
 }
 
@@ -264,7 +327,7 @@ std::optional<SettingValue> FileSettingsStore::Read(std::string_view keyPath, st
     if (file.empty())
         return std::nullopt;
     std::lock_guard lock(mutex_);
-    for (const auto& [stored, value] : *Load(file))
+    for (const auto& [stored, value] : Load(file)->values)
         if (EqualsIgnoringCase(stored, name))
             return value;
     return std::nullopt;
@@ -276,8 +339,10 @@ bool FileSettingsStore::Write(std::string_view keyPath, std::string_view name, c
     if (file.empty() || name.empty())
         return false;
     std::lock_guard lock(mutex_);
-    Values* current = Load(file);
-    Values changed = *current;
+    Loaded* current = Load(file);
+    if (!current->writable)
+        return false;
+    Values changed = current->values;
     auto same = [name](const auto& entry) { return EqualsIgnoringCase(entry.first, name); };
     auto found = std::find_if(changed.begin(), changed.end(), same);
     if (found != changed.end())
@@ -286,7 +351,7 @@ bool FileSettingsStore::Write(std::string_view keyPath, std::string_view name, c
         changed.emplace_back(std::string(name), value);
     if (!Save(file, changed))
         return false;
-    *current = std::move(changed);
+    current->values = std::move(changed);
     return true;
 }
 
@@ -296,14 +361,16 @@ bool FileSettingsStore::Erase(std::string_view keyPath, std::string_view name)
     if (file.empty())
         return false;
     std::lock_guard lock(mutex_);
-    Values* current = Load(file);
-    Values changed = *current;
+    Loaded* current = Load(file);
+    if (!current->writable)
+        return false;
+    Values changed = current->values;
     std::erase_if(changed, [name](const auto& entry) { return EqualsIgnoringCase(entry.first, name); });
-    if (changed.size() == current->size())
+    if (changed.size() == current->values.size())
         return true;
     if (!Save(file, changed))
         return false;
-    *current = std::move(changed);
+    current->values = std::move(changed);
     return true;
 }
 

@@ -41,8 +41,11 @@ void SetSettingsStore(ISettingsStore* store); // null restores the file store
 
 // One XML file per key path: root/<key path without "SOFTWARE\", '\' as '/'>/settings.xml.
 // Every write replaces the file whole through a temporary file (written, synced, renamed), so a
-// crash at any moment leaves either the old or the new settings. A file that cannot be read is
-// set aside beside it (".bad") with a "WARNING: " line, and its values count as absent.
+// crash at any moment leaves either the old or the new settings; temporary files whose writer is
+// gone are removed when the file is first read. A file that cannot be read or parsed is set aside
+// beside it (".bad") with a "WARNING: " line, and its values count as absent. Something that is
+// not a regular file at the path (a folder, a FIFO), or a file that cannot be set aside, is left
+// alone: a warning, the defaults, and writes to it fail.
 class FileSettingsStore : public ISettingsStore {
 public:
     explicit FileSettingsStore(std::string root); // with or without a trailing '/'
@@ -57,14 +60,18 @@ public:
 
 private:
     using Values = std::vector<std::pair<std::string, SettingValue>>; // in the order first written
+    struct Loaded {
+        Values values;
+        bool writable = true; // false: what is at the path must not be written over
+    };
 
-    Values* Load(const std::string& file); // cached after the first read
-    static Values Parse(const std::string& file);
+    Loaded* Load(const std::string& file); // cached after the first read
+    static Loaded Parse(const std::string& file);
     static bool Save(const std::string& file, const Values& values);
 
     std::string root_;
     std::mutex mutex_;
-    std::map<std::string, Values> files_;
+    std::map<std::string, Loaded> files_;
 };
 
 } // namespace plat

@@ -2,6 +2,10 @@
 // write is whole or not at all, and a damaged file never stops the program.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -160,6 +164,100 @@ TEST(SettingsStore, AValueThatCannotBeReadIsSkippedAndTheRestKept)
         EXPECT_FALSE(store.Read(kKey, name).has_value()) << name;
         EXPECT_NE(output.find(name), std::string::npos) << output;
     }
+}
+
+TEST(SettingsStore, WhatIsNotAFileAtThePathIsLeftAloneAndNeverWaitedFor)
+{
+    fixtures::TempFolder folder("settings_notafile");
+    const std::string file = FileSettingsStore(folder.File("")).FileFor(kKey);
+    struct Case {
+        const char* what;
+        bool (*make)(const std::string& path);
+        bool (*stillThere)(const std::string& path);
+    };
+    for (const Case& c : {
+             Case{"a folder", [](const std::string& path) { return std::filesystem::create_directories(path); },
+                  [](const std::string& path) { return std::filesystem::is_directory(path); }},
+             Case{"a FIFO", [](const std::string& path) { return ::mkfifo(path.c_str(), 0644) == 0; },
+                  [](const std::string& path) { return std::filesystem::is_fifo(path); }},
+         }) {
+        std::filesystem::remove_all(std::filesystem::path(file).parent_path());
+        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+        ASSERT_TRUE(c.make(file)) << c.what;
+
+        FileSettingsStore store(folder.File(""));
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(store.Read(kKey, "MusicVolume").has_value()) << c.what;
+        const std::string output = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(output.rfind("WARNING: ", 0), 0u) << c.what << ": " << output;
+        EXPECT_FALSE(store.Write(kKey, "MusicVolume", Dword(50))) << c.what;
+        EXPECT_TRUE(c.stillThere(file)) << c.what;
+        EXPECT_FALSE(std::filesystem::exists(file + ".bad")) << c.what;
+    }
+}
+
+// Runs the store's work where a file of mode 000 cannot be read: as ourselves, or, for root, in a
+// child that has become "nobody" (the folder is given to it first).
+void AsAUserWhoCannotReadIt(const std::string& folder, void (*work)(const std::string& root))
+{
+    if (::geteuid() != 0) {
+        work(folder);
+        return;
+    }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        ASSERT_EQ(::chown(entry.path().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            _exit(2);
+        work(folder);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+TEST(SettingsStore, AFileThatCannotBeOpenedIsSetAsideNotOverwritten)
+{
+    fixtures::TempFolder folder("settings_mode000");
+    const std::string file = FileSettingsStore(folder.File("")).FileFor(kKey);
+    const std::string mine = "<settings><value name=\"MusicVolume\" type=\"4\">85</value></settings>";
+    WriteFile(file, mine);
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+
+    AsAUserWhoCannotReadIt(folder.File(""), [](const std::string& root) {
+        FileSettingsStore store(root);
+        store.Read(kKey, "MusicVolume");
+        store.Write(kKey, "SfxVolume", Dword(30));
+    });
+
+    std::filesystem::permissions(file + ".bad", std::filesystem::perms::owner_read);
+    EXPECT_EQ(Contents(file + ".bad"), mine) << "the player's file is kept";
+    FileSettingsStore restarted(folder.File(""));
+    EXPECT_EQ(restarted.Read(kKey, "SfxVolume"), Dword(30));
+    EXPECT_FALSE(restarted.Read(kKey, "MusicVolume").has_value());
+}
+
+TEST(SettingsStore, TemporaryFilesOfWritersThatAreGoneAreRemoved)
+{
+    fixtures::TempFolder folder("settings_stale");
+    const std::string file = FileSettingsStore(folder.File("")).FileFor(kKey);
+    pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const std::string stale = file + "." + std::to_string(gone) + ".tmp";
+    const std::string writing = file + "." + std::to_string(::getppid()) + ".tmp";
+    const std::string other = file + ".notes.tmp";
+    for (const std::string& path : {stale, writing, other})
+        WriteFile(path, "<settings>");
+
+    EXPECT_FALSE(FileSettingsStore(folder.File("")).Read(kKey, "MusicVolume").has_value());
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(writing)) << "its writer still runs";
+    EXPECT_TRUE(std::filesystem::exists(other));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <random>
 #include <set>
+#include <sstream>
 
 using namespace rastertest;
 
@@ -97,12 +98,11 @@ std::vector<FillerUnderTest> DistinctFillers()
 
 std::string Describe(const SWTri_FixedVertex* tri)
 {
-    std::string s;
+    std::ostringstream s;
     for (int i = 0; i < 3; ++i)
-        s += "(" + std::to_string(tri[i].x) + "," + std::to_string(tri[i].y) + " a" + std::to_string(tri[i].a) +
-             " r" + std::to_string(tri[i].r) + " g" + std::to_string(tri[i].g) + " b" + std::to_string(tri[i].b) +
-             " u" + std::to_string(tri[i].u) + " v" + std::to_string(tri[i].v) + ") ";
-    return s;
+        s << "(" << tri[i].x << "," << tri[i].y << " a" << tri[i].a << " r" << tri[i].r << " g" << tri[i].g << " b"
+          << tri[i].b << " u" << tri[i].u << " v" << tri[i].v << ") ";
+    return s.str();
 }
 
 } // namespace
