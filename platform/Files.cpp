@@ -1,9 +1,14 @@
 #include "platform/Files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -92,6 +97,38 @@ std::string AppDir(std::string base, const std::string& maker, const std::string
     base += product + "/";
     MakeDirs(base);
     return base;
+}
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += size_t(written);
+    }
+    return true;
+}
+
+void SyncFolderOf(const std::string& path)
+{
+    std::string folder = path.substr(0, path.rfind('/') + 1);
+    int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+// A second name for the current file; the rename that follows leaves it holding the old contents.
+void KeepAsBackup(const std::string& path)
+{
+    const std::string backup = path + ".bak";
+    std::remove(backup.c_str());
+    ::link(path.c_str(), backup.c_str());
 }
 
 } // namespace
@@ -204,6 +241,76 @@ std::vector<std::string> ListDir(const std::string& dir, std::string_view suffix
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+FileRead ReadWholeFile(const std::string& path, std::string* bytes, std::string* why)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *why = std::strerror(errno);
+        if (errno == ENOENT)
+            return FileRead::Absent;
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? FileRead::Unreadable : FileRead::NotAFile;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        *why = "not a regular file";
+        return FileRead::NotAFile;
+    }
+    char chunk[16384];
+    while (true) {
+        ssize_t got = ::read(fd, chunk, sizeof(chunk));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            *why = std::strerror(errno);
+        if (got <= 0) {
+            ::close(fd);
+            return got == 0 ? FileRead::Read : FileRead::Unreadable;
+        }
+        bytes->append(chunk, size_t(got));
+    }
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, bool keepPrevious)
+{
+    // Named per process, so two copies saving at once never write into one temporary file.
+    const std::string temporary = path + "." + std::to_string(::getpid()) + ".tmp";
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && keepPrevious)
+        KeepAsBackup(path);
+    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    SyncFolderOf(path);
+    return true;
+}
+
+bool SetAside(const std::string& path) { return std::rename(path.c_str(), (path + ".bad").c_str()) == 0; }
+
+void RemoveStaleTemporaries(const std::string& file)
+{
+    const size_t slash = file.rfind('/');
+    const std::string folder = file.substr(0, slash + 1);
+    const std::string prefix = file.substr(slash + 1) + ".";
+    for (const std::string& name : ListDir(folder.empty() ? "." : folder, ".tmp")) {
+        if (!name.starts_with(prefix))
+            continue;
+        const char* digits = name.data() + prefix.size();
+        const char* digitsEnd = name.data() + name.size() - 4;
+        pid_t pid = 0;
+        auto [end, error] = std::from_chars(digits, digitsEnd, pid);
+        if (error == std::errc() && end == digitsEnd && digits != digitsEnd && pid > 0 && ::kill(pid, 0) != 0
+            && errno == ESRCH)
+            std::remove((folder + name).c_str());
+    }
 }
 
 } // namespace plat

@@ -37,4 +37,23 @@ bool RemoveTree(const std::string& path);
 // Names of the regular files in a folder whose names end in suffix (any, when empty), sorted.
 std::vector<std::string> ListDir(const std::string& dir, std::string_view suffix = {});
 
+enum class FileRead { Absent, Read, NotAFile, Unreadable };
+// The whole of a regular file by plain reads, opened without blocking so that a FIFO at the path
+// cannot hold the caller up; anything but a regular file is not read. why gets the reason of a
+// failure.
+FileRead ReadWholeFile(const std::string& path, std::string* bytes, std::string* why);
+
+// Replaces a file's contents whole: written to "<path>.<pid>.tmp", synced, renamed over the path,
+// and the folder synced, so a crash at any moment leaves either the old or the new file. With
+// keepPrevious the file it replaces stays as "<path>.bak".
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, bool keepPrevious = false);
+
+// Moves a file that cannot be used to "<path>.bad" (an older one goes), so that the next write
+// cannot destroy what the player may want back. False when it stays where it is (errno says why).
+bool SetAside(const std::string& path);
+
+// Removes the "<file>.<pid>.tmp" files of ReplaceFileAtomically whose writer is gone: what a save
+// cut off by a kill leaves.
+void RemoveStaleTemporaries(const std::string& file);
+
 } // namespace plat

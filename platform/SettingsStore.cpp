@@ -1,11 +1,5 @@
 #include "platform/SettingsStore.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <csignal>
-
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -118,50 +112,12 @@ std::optional<SettingValue> ParseValue(const pugi::xml_node& node)
     return value;
 }
 
-bool WriteAll(int fd, const std::string& bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += size_t(written);
-    }
-    return true;
-}
-
-// The new contents reach the disk under a temporary name first; only a complete file takes the
-// real name, and the folder is synced so that the rename itself survives a power cut.
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)
-{
-    // Named per process, so two copies saving at once never write into one temporary file.
-    const std::string temporary = path + "." + std::to_string(::getpid()) + ".tmp";
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    std::string folder = path.substr(0, path.rfind('/') + 1);
-    int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
-}
-
 // A file we cannot read must not be overwritten by the next write: the player may want it back.
 // False when it could not be moved, and so must be left alone.
-bool SetAside(const std::string& file, const std::string& problem)
+bool SetAsideWithWarning(const std::string& file, const std::string& problem)
 {
     const std::string aside = file + ".bad";
-    if (std::rename(file.c_str(), aside.c_str()) == 0) {
+    if (SetAside(file)) {
         Warn("the settings file " + file + " " + problem + "; it was set aside as " + aside
              + " and the defaults are used");
         return true;
@@ -169,57 +125,6 @@ bool SetAside(const std::string& file, const std::string& problem)
     Warn("the settings file " + file + " " + problem + " and could not be set aside (" + std::strerror(errno)
          + "); the defaults are used and the file is left as it is");
     return false;
-}
-
-enum class FileState { Absent, Read, NotAFile, Unreadable };
-
-// The whole file by plain reads. Opened without blocking, so that a FIFO at the path cannot hold
-// up the start; anything but a regular file is not read at all.
-FileState ReadWholeFile(const std::string& path, std::string* bytes, std::string* why)
-{
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *why = std::strerror(errno);
-        if (errno == ENOENT)
-            return FileState::Absent;
-        struct stat info {};
-        return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? FileState::Unreadable : FileState::NotAFile;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        *why = "not a regular file";
-        return FileState::NotAFile;
-    }
-    char chunk[16384];
-    while (true) {
-        ssize_t got = ::read(fd, chunk, sizeof(chunk));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            *why = std::strerror(errno);
-        if (got <= 0) {
-            ::close(fd);
-            return got == 0 ? FileState::Read : FileState::Unreadable;
-        }
-        bytes->append(chunk, size_t(got));
-    }
-}
-
-// "settings.xml.<pid>.tmp" files of writers that are gone: what a save cut off by a kill leaves.
-void RemoveStaleTemporaries(const std::string& file)
-{
-    const size_t slash = file.rfind('/');
-    const std::string folder = file.substr(0, slash + 1);
-    const std::string prefix = file.substr(slash + 1) + ".";
-    for (const std::string& name : ListDir(folder, ".tmp")) {
-        if (!name.starts_with(prefix))
-            continue;
-        const std::string_view digits = std::string_view(name).substr(prefix.size(), name.size() - prefix.size() - 4);
-        std::optional<uint32_t> pid = ParseUnsigned(digits);
-        if (pid && *pid > 0 && ::kill(pid_t(*pid), 0) != 0 && errno == ESRCH)
-            std::remove((folder + name).c_str());
-    }
 }
 
 ISettingsStore& DefaultStore()
@@ -265,20 +170,20 @@ FileSettingsStore::Loaded FileSettingsStore::Parse(const std::string& file)
 {
     std::string bytes, why;
     switch (ReadWholeFile(file, &bytes, &why)) {
-    case FileState::Absent: return {};
-    case FileState::NotAFile:
+    case FileRead::Absent: return {};
+    case FileRead::NotAFile:
         Warn("the settings path " + file + " is not a readable file (" + why
              + "); the defaults are used and the settings are not saved there");
         return {{}, false};
-    case FileState::Unreadable: return {{}, SetAside(file, "cannot be read (" + why + ")")};
-    case FileState::Read: break;
+    case FileRead::Unreadable: return {{}, SetAsideWithWarning(file, "cannot be read (" + why + ")")};
+    case FileRead::Read: break;
     }
     pugi::xml_document document;
     pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
     pugi::xml_node settings = document.child("settings");
     if (!parsed || !settings) {
         const std::string why = parsed ? "no settings element" : parsed.description();
-        return {{}, SetAside(file, "is damaged (" + why + ")")};
+        return {{}, SetAsideWithWarning(file, "is damaged (" + why + ")")};
     }
     Loaded loaded;
     for (pugi::xml_node node : settings.children("value")) {

@@ -82,4 +82,20 @@ TEST_F(FilesTest, ListsRegularFilesBySuffix)
     EXPECT_EQ(plat::ListDir(Root(), ".dmo"), (std::vector<std::string>{"1.dmo", "2.dmo"}));
 }
 
+TEST_F(FilesTest, AReplacementCanKeepThePreviousFileAsABackup)
+{
+    const std::string file = Root() + "/pref.dat";
+    ASSERT_TRUE(plat::ReplaceFileAtomically(file, "first", true));
+    EXPECT_FALSE(fs::exists(file + ".bak")) << "nothing was replaced";
+    ASSERT_TRUE(plat::ReplaceFileAtomically(file, "second", true));
+    ASSERT_TRUE(plat::ReplaceFileAtomically(file, "third", true));
+    auto contents = [](const std::string& path) {
+        std::ifstream in(path);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(contents(file), "third");
+    EXPECT_EQ(contents(file + ".bak"), "second");
+    EXPECT_EQ(plat::ListDir(Root(), ".tmp"), std::vector<std::string>{});
+}
+
 } // namespace
