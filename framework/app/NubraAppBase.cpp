@@ -91,20 +91,21 @@ void NubraAppBase::Init()
     mainThreadId_ = std::this_thread::get_id();
     if (shutDown)
         return;
+    // A crash from here on, the settings' first read included, leaves its report in our folder.
+    SetAppDataFolder(plat::UserDataDir(makerName, productName));
+    CrashCatcher::SetReportFolder(GetAppDataFolder());
     if (!media_.Start()) {
         MsgBox(GetString("MEDIA_UNAVAILABLE_BODY", L"This application needs a display and sound output to run: ")
                    + StringToWString(media_.Error()),
                GetString("MEDIA_UNAVAILABLE_TITLE", L"Cannot start"), plat::MsgBoxButtons::Ok,
                plat::MsgBoxIcon::Error);
-        DoExit(0);
+        DoExit(1);
     }
 
     ImageLib::InitJPEG2000();
     PreInitHook();
     ReadFromRegistry();
 
-    SetAppDataFolder(plat::UserDataDir(makerName, productName));
-    CrashCatcher::SetReportFolder(GetAppDataFolder());
     if (!demoFileName.starts_with('/'))
         demoFileName = GetAppDataFolder() + demoFileName;
 

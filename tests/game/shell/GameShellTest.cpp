@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -174,6 +175,43 @@ TEST(Entry, TheViewerSwitchShowsTheReportAndRunsNoGame)
     EXPECT_EQ(box.shown[0].title, "Fatal Error!");
     EXPECT_EQ(box.shown[0].text, "Exception: Access Violation\n");
     EXPECT_EQ(box.shown[0].buttons, plat::MsgBoxButtons::CloseNow);
+}
+
+TEST(Entry, AClosedTerminalOrTheQuitKeyEndsTheRunInOrder)
+{
+    for (int signal : {SIGHUP, SIGQUIT}) {
+        int output[2];
+        ASSERT_EQ(pipe(output), 0);
+        pid_t game = StartGame(output[1]);
+        std::string seen;
+        bool loaded = ReadUntil(output[0], "Resource Loading Time: ", seen, std::chrono::seconds(10));
+        kill(game, signal);
+        EXPECT_EQ(WaitForExit(game, std::chrono::seconds(10)), 0) << strsignal(signal);
+        close(output[1]);
+        ReadUntil(output[0], "\x04", seen, std::chrono::seconds(1));
+        close(output[0]);
+        ASSERT_TRUE(loaded) << seen;
+        EXPECT_NE(seen.find("Update Count  = "), std::string::npos) << strsignal(signal) << ": " << seen;
+    }
+}
+
+TEST(Entry, WithoutADisplayItSaysSoAndFails)
+{
+    int output[2];
+    ASSERT_EQ(pipe(output), 0);
+    pid_t game = fork();
+    if (game == 0) {
+        for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"})
+            unsetenv(name);
+        dup2(output[1], STDERR_FILENO);
+        _exit(RunGame());
+    }
+    close(output[1]);
+    std::string seen;
+    ReadUntil(output[0], "\x04", seen, std::chrono::seconds(10));
+    close(output[0]);
+    EXPECT_NE(WaitForExit(game, std::chrono::seconds(10)), 0);
+    EXPECT_NE(seen.find("no display was found"), std::string::npos) << seen;
 }
 
 } // namespace
