@@ -14,8 +14,7 @@ WindowRect PlaceWindow(const WindowRect& usable, const WindowBorders& borders, i
     if (preferredX == -1 || preferredY == -1)
         return {usable.x + (usable.width - outerWidth) / 2 + borders.left,
                 usable.y + (usable.height - outerHeight) / 2 + borders.top, width, height};
-    auto keepInside = [margin](int position, int outerSize, int areaStart, int areaSize, int frontBorder) {
-        int outer = position - frontBorder;
+    auto keepInside = [margin](int outer, int outerSize, int areaStart, int areaSize, int frontBorder) {
         outer = std::min(outer, areaStart + areaSize - margin - outerSize);
         outer = std::max(outer, areaStart + margin);
         return outer + frontBorder;
@@ -73,6 +72,13 @@ WindowRect Window::ClientRect() const
         SDL_GetWindowSize(window_, &rect.width, &rect.height);
     }
     return rect;
+}
+
+WindowRect Window::FrameCorner() const
+{
+    WindowRect client = ClientRect();
+    WindowBorders borders = Borders();
+    return {client.x - borders.left, client.y - borders.top, 0, 0};
 }
 
 WindowBorders Window::Borders() const

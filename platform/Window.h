@@ -17,8 +17,10 @@ struct WindowBorders {
 };
 
 // Where a window's client area of this size goes in the usable desktop: centred when either
-// preferred coordinate is -1; else at the preferred place, moved so that the window with its
-// frame stays margin pixels inside every edge (the top-left edges win when it cannot fit).
+// preferred coordinate is -1; else with its frame's top-left corner at the preferred place, moved
+// so that the window with its frame stays margin pixels inside every edge (the top-left edges win
+// when it cannot fit). The frame's corner is what a window manager places for a window it has not
+// framed yet, so saving and restoring that corner keeps the window where it was.
 WindowRect PlaceWindow(const WindowRect& usable, const WindowBorders& borders, int width, int height, int preferredX,
                        int preferredY, int margin = 4);
 
@@ -45,6 +47,7 @@ public:
     void SetClientSize(int width, int height);
     void MoveTo(int x, int y); // the client area's top-left corner on the desktop
     WindowRect ClientRect() const;
+    WindowRect FrameCorner() const; // the top-left corner of the frame; no size
     WindowBorders Borders() const; // zero until the window manager has framed the window
 
     // Shown with activate false, the window does not take the keyboard from another program.

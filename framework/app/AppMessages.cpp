@@ -143,7 +143,7 @@ void NubraAppBase::ReplayMessage(const Message& message)
         // Only a window in its normal state tells where the player wants it next time.
         if (physicallyWindowed && window.IsShown() && !window.IsFullScreen() && !window.IsMinimised()
             && !window.IsMaximised()) {
-            plat::WindowRect place = window.ClientRect();
+            plat::WindowRect place = window.FrameCorner();
             preferredX = place.x;
             preferredY = place.y;
         }

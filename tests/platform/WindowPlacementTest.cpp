@@ -1,4 +1,5 @@
-// Where the window opens: centred, or where the player left it but never off the desktop.
+// Where the window opens: centred, or with its frame where the player left it but never off the
+// desktop.
 #include <gtest/gtest.h>
 
 #include "platform/Window.h"
@@ -20,8 +21,8 @@ TEST(WindowPlacement, CentredOrKeptFourPixelsInsideTheUsableDesktop)
     for (const Case& c : {
              Case{desktop, -1, -1, 448, 150},      // centred, frame included
              Case{desktop, -1, 300, 448, 150},     // one unknown coordinate centres both
-             Case{desktop, 100, 120, 100, 120},    // where it was left
-             Case{desktop, 6, 34, 6, 34},          // exactly four pixels in
+             Case{desktop, 98, 90, 100, 120},      // the frame where it was left
+             Case{desktop, 4, 4, 6, 34},           // exactly four pixels in
              Case{desktop, -500, -500, 6, 34},     // off the top-left
              Case{desktop, 1800, 900, 890, 266},   // off the bottom-right
              Case{panelLeft, 0, 0, 70, 61},        // beside a panel
