@@ -1,0 +1,80 @@
+#include "engine/core/GameClock.h"
+
+#include <mutex>
+
+float gFrameTime = 0.0f;
+float gGameClock = 0.0f;
+
+namespace {
+
+struct TimeoutRegistry {
+    std::mutex mutex;
+    std::list<TCTimeout*> live; // in order of construction
+};
+
+// Main thread only; asked outside the registry's lock, since a gate may build timeouts itself.
+std::function<bool(int)>& TutorialForbids()
+{
+    static std::function<bool(int)> forbids;
+    return forbids;
+}
+
+// Never destroyed: timeouts inside process-wide objects leave it during static destruction.
+TimeoutRegistry& Registry()
+{
+    static auto* registry = new TimeoutRegistry;
+    return *registry;
+}
+
+constexpr int kActionGameRuns = 7;
+
+} // namespace
+
+void SetTutorialGate(std::function<bool(int action)> forbids)
+{
+    TutorialForbids() = std::move(forbids);
+}
+
+void AdvanceGameClock()
+{
+    const bool held = TutorialForbids() && TutorialForbids()(kActionGameRuns);
+    TimeoutRegistry& registry = Registry();
+    std::lock_guard lock(registry.mutex);
+    if (held) {
+        for (TCTimeout* timeout : registry.live)
+            if (timeout->held_)
+                timeout->deadline_ += gFrameTime;
+    }
+    gGameClock += gFrameTime;
+}
+
+void ResetGameClock()
+{
+    TimeoutRegistry& registry = Registry();
+    std::lock_guard lock(registry.mutex);
+    gGameClock = 0.0f;
+    for (TCTimeout* timeout : registry.live)
+        timeout->deadline_ = gGameClock;
+}
+
+TCTimeout::TCTimeout(bool held) : held_(held)
+{
+    std::lock_guard lock(Registry().mutex);
+    node_ = Registry().live.insert(Registry().live.end(), this);
+}
+
+// A copied owner gets a timeout of its own in the registry.
+TCTimeout::TCTimeout(const TCTimeout& other) : TCTimeout(other.held_) { deadline_ = other.deadline_; }
+
+TCTimeout& TCTimeout::operator=(const TCTimeout& other)
+{
+    held_ = other.held_;
+    deadline_ = other.deadline_;
+    return *this;
+}
+
+TCTimeout::~TCTimeout()
+{
+    std::lock_guard lock(Registry().mutex);
+    Registry().live.erase(node_);
+}
