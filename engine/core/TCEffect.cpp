@@ -1,0 +1,104 @@
+#include "engine/core/TCEffect.h"
+
+TCEffect::TCEffect(std::string name) : name_(std::move(name)) {}
+
+TCEffect::~TCEffect() = default;
+
+void TCEffect::UpdateTimers(float dt)
+{
+    if (!enabled_)
+        return;
+    // A callback may add timers; map iterators survive that.
+    for (auto& [id, timer] : timers_)
+        if (timer->IsActive() && !timer->IsFinished())
+            timer->Update(dt);
+}
+
+bool TCEffect::RunEvent(const char* name)
+{
+    const auto [first, last] = messages_.equal_range(name);
+    if (first == last)
+        return false;
+    for (auto it = first; it != last; ++it)
+        if (it->second.enabled)
+            CarryOut(it->second);
+    if (enabled_)
+        UpdateTimers(0.0f);
+    return true;
+}
+
+void TCEffect::CarryOut(const Message& message)
+{
+    if (message.command == Call) {
+        if (message.function)
+            message.function(this);
+        return;
+    }
+    TCTimer* timer = message.timer;
+    if (!timer)
+        return;
+    switch (message.command) {
+    case Stop:
+        timer->SetActive(false);
+        timer->Restart();
+        break;
+    case Start:
+        timer->Restart();
+        timer->SetActive(true);
+        break;
+    case Resume:
+        timer->SetActive(true);
+        break;
+    case Pause:
+        timer->SetActive(false);
+        break;
+    default:
+        break;
+    }
+}
+
+bool TCEffect::HasEvent(const char* name) const { return messages_.count(name) > 0; }
+
+void TCEffect::SetEventEnabled(const char* name, bool enabled)
+{
+    const auto [first, last] = messages_.equal_range(name);
+    for (auto it = first; it != last; ++it)
+        it->second.enabled = enabled;
+}
+
+bool TCEffect::IsEventEnabled(const char* name) const
+{
+    const auto [first, last] = messages_.equal_range(name);
+    if (first == last)
+        return false;
+    for (auto it = first; it != last; ++it)
+        if (!it->second.enabled)
+            return false;
+    return true;
+}
+
+TCTimer* TCEffect::GetTimer(int id) const
+{
+    const auto found = timers_.find(id);
+    return found == timers_.end() ? nullptr : found->second.get();
+}
+
+TCTimer* TCEffect::AddTimer(int id)
+{
+    auto [it, added] = timers_.try_emplace(id);
+    if (!added)
+        return nullptr;
+    it->second = std::make_unique<TCTimer>(this);
+    return it->second.get();
+}
+
+void* TCEffect::GetBinding(int id) const
+{
+    const auto found = bindings_.find(id);
+    return found == bindings_.end() ? nullptr : found->second;
+}
+
+void TCEffect::AddMessage(const std::string& event, TCTimer* timer, Command command, TCMessageCallback function)
+{
+    messages_.emplace(event, Message{timer, command, true, command == Call ? function : nullptr});
+}
