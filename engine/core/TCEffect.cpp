@@ -1,8 +1,40 @@
 #include "engine/core/TCEffect.h"
 
+#include "engine/core/XmlHelpers.h"
+
 TCEffect::TCEffect(std::string name) : name_(std::move(name)) {}
 
 TCEffect::~TCEffect() = default;
+
+void TCEffect::LoadFromXml(const pugi::xml_node& node)
+{
+    std::map<std::string, TCTimer*> byName; // a later timer of the same name shadows an earlier one
+    int nextId = 0;
+    for (pugi::xml_node element : node.child("timers").children("timer")) {
+        while (GetTimer(nextId))
+            ++nextId;
+        TCTimer* timer = AddTimer(nextId);
+        std::string name;
+        XmlGetString(element, "name", name);
+        timer->LoadFromXml(element);
+        byName[name] = timer;
+    }
+    static const std::pair<const char*, Command> kCommands[] = {
+        {"start", Start}, {"stop", Stop}, {"pause", Pause}, {"resume", Resume}, {"call", Call}};
+    for (pugi::xml_node element : node.child("messages").children("message")) {
+        std::string event, target, word;
+        XmlGetString(element, "name", event);
+        XmlGetString(element, "timer_id", target);
+        XmlGetString(element, "command", word);
+        Command command = None;
+        for (const auto& [name, code] : kCommands)
+            if (word == name)
+                command = code;
+        const auto timer = byName.find(target);
+        AddMessage(event, timer == byName.end() ? nullptr : timer->second, command,
+                   command == Call ? FindMessageCallback(target) : nullptr);
+    }
+}
 
 void TCEffect::UpdateTimers(float dt)
 {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/XmlHelpers.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -15,6 +16,76 @@ constexpr double kMaxPeriodsPerStep = 1000.0;
 TCTimer::TCTimer(TCEffect* owner) : owner_(owner) {}
 
 TCTimer::~TCTimer() = default;
+
+void TCTimer::LoadFromXml(const pugi::xml_node& node)
+{
+    if (!node)
+        return;
+    static const std::pair<const char*, Type> kTypes[] = {
+        {"usual", Usual}, {"self_destructive", SelfDestructive}, {"cycle", Cycle}, {"ping_pong", PingPong}};
+    std::string word;
+    if (XmlGetString(node, "type", word))
+        for (const auto& [name, type] : kTypes)
+            if (word == name)
+                type_ = type;
+    XmlGetFloat(node, "ftime", duration_);
+    if (XmlGetString(node, "direction", word)) {
+        if (word == "forward") {
+            direction_ = Forward;
+            position_ = 0.0;
+        } else if (word == "backward") {
+            direction_ = Backward;
+            position_ = duration_;
+        }
+    }
+    for (pugi::xml_node control : node.children("control"))
+        LoadControl(control);
+}
+
+void TCTimer::LoadControl(const pugi::xml_node& node)
+{
+    TCTimerControl control;
+    XmlGetInt(node, "id", control.id);
+    XmlGetFloat(node, "starttime", control.start);
+    XmlGetFloat(node, "endtime", control.end);
+    std::string function;
+    if (XmlGetString(node, "function", function)) {
+        control.function = FindControlCallback(function);
+        control.params = LoadControlParams(node, function);
+        control.kind |= TCTimerControl::HasFunction;
+    }
+    std::string kind;
+    XmlGetString(node, "type", kind);
+    control.kind |= kind == "point" ? TCTimerControl::Point : kind == "range" ? TCTimerControl::Range : TCTimerControl::None;
+    control.effect = owner_;
+    XmlGetBool(node, "active", control.active);
+    AddControl(control);
+}
+
+// The attributes the parameter table declares for the function, each read as its declared type.
+TCCallBackParams* TCTimer::LoadControlParams(const pugi::xml_node& node, const std::string& function)
+{
+    const auto found = GetCallbackParamTable().find(function);
+    if (found == GetCallbackParamTable().end())
+        return nullptr;
+    auto params = std::make_unique<TCCallBackParams>();
+    for (const TCCallbackParamDef& def : found->second) {
+        const char* name = def.name.c_str();
+        int i = 0;
+        float f = 0.0f;
+        bool b = false;
+        if (def.type == TCParamType::Int && XmlGetInt(node, name, i))
+            params->SetInt(def.name, i);
+        else if (def.type == TCParamType::Float && XmlGetFloat(node, name, f))
+            params->SetFloat(def.name, f);
+        else if (def.type == TCParamType::Bool && XmlGetBool(node, name, b))
+            params->SetBool(def.name, b);
+    }
+    if (params->empty())
+        return nullptr;
+    AdoptParams(params.get());
+    return params.release();
+}
 
 void TCTimer::StampStart() { startStamp_ = static_cast<double>(plat::NowMs()); }
 

@@ -6,6 +6,10 @@
 #include "engine/core/TCCallBackParams.h"
 #include "engine/core/TCEffectCallbacks.h"
 
+namespace pugi {
+class xml_node;
+}
+
 class TCEffect;
 
 // A point or a range on a timer's timeline, bound to a callback.
@@ -46,6 +50,9 @@ public:
     TCTimer(const TCTimer&) = delete;
     TCTimer& operator=(const TCTimer&) = delete;
 
+    // A timer element of the effect file; the timer's own active flag is left to the messages.
+    void LoadFromXml(const pugi::xml_node& node);
+
     void Update(double dt);
     void Restart();
     void SetActive(bool active) { active_ = active; }
@@ -80,6 +87,8 @@ private:
     void ProcessControls(double a, double b);
     void DecideRange(TCTimerControl& control, double a, double b, std::vector<Event>& events) const;
     float RangeProgress(const TCTimerControl& control) const;
+    void LoadControl(const pugi::xml_node& node);
+    TCCallBackParams* LoadControlParams(const pugi::xml_node& node, const std::string& function);
     static TCTimerControl Normalised(const TCTimerControl& control);
     TCTimerControl* FindControl(int id);
     void StampStart();
