@@ -17,39 +17,57 @@ constexpr int kTableSize = 1 << kMaxCodeBits;
 
 using Palette = std::array<uint32_t, 256>;
 
-// Bounds-checked reading of the file's bytes; once past the end, every read fails.
+// The file's bytes as the decoder asks for them, read through the data-file layer a buffer at a
+// time, so a file is read only as far as its first image; once past the end, every read fails.
 class ByteReader {
 public:
-    explicit ByteReader(const std::vector<uint8_t>& data) : mPos(data.data()), mEnd(data.data() + data.size()) {}
+    explicit ByteReader(Nubra::PFILE* file) : mFile(file) {}
 
-    bool Has(size_t count) const { return size_t(mEnd - mPos) >= count; }
     bool Byte(uint8_t* out)
     {
-        if (!Has(1))
+        if (mPos == mEnd && !Fill(1))
             return false;
-        *out = *mPos++;
+        *out = mBuffer[mPos++];
         return true;
     }
     bool U16(unsigned* out)
     {
-        if (!Has(2))
+        const uint8_t* bytes = Take(2);
+        if (!bytes)
             return false;
-        *out = mPos[0] | unsigned(mPos[1]) << 8;
-        mPos += 2;
+        *out = bytes[0] | unsigned(bytes[1]) << 8;
         return true;
     }
+    // Null when fewer bytes are left; count is at most a colour table's 768.
     const uint8_t* Take(size_t count)
     {
-        if (!Has(count))
+        if (mEnd - mPos < count && !Fill(count))
             return nullptr;
-        const uint8_t* start = mPos;
+        const uint8_t* start = mBuffer.data() + mPos;
         mPos += count;
         return start;
     }
 
 private:
-    const uint8_t* mPos;
-    const uint8_t* mEnd;
+    // Moves what is left to the front and reads until count bytes are there or the file ends.
+    bool Fill(size_t count)
+    {
+        std::memmove(mBuffer.data(), mBuffer.data() + mPos, mEnd - mPos);
+        mEnd -= mPos;
+        mPos = 0;
+        while (mEnd < count) {
+            size_t got = Nubra::PakFileRead(mBuffer.data() + mEnd, 1, mBuffer.size() - mEnd, mFile);
+            if (got == 0)
+                return false;
+            mEnd += got;
+        }
+        return true;
+    }
+
+    Nubra::PFILE* mFile;
+    std::array<uint8_t, 16 * 1024> mBuffer;
+    size_t mPos = 0;
+    size_t mEnd = 0;
 };
 
 // A colour table of 2^(size+1) entries R, G, B becomes opaque words; the rest stay opaque black.
@@ -237,10 +255,10 @@ void DecodeLZW(CodeReader& codes, int minCodeSize, PixelSink& out)
 
 ImagePtr GetGIFImage(const std::string& name)
 {
-    std::optional<std::vector<uint8_t>> file = ReadImageFile(name);
+    PakFilePtr file = OpenImageFile(name);
     if (!file)
         return nullptr;
-    ByteReader in(*file);
+    ByteReader in(file.get());
     const uint8_t* signature = in.Take(6);
     if (!signature || (std::memcmp(signature, "GIF87", 5) != 0 && std::memcmp(signature, "GIF89", 5) != 0))
         return nullptr;

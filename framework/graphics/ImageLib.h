@@ -72,7 +72,7 @@ ImagePtr GetImage(const std::string& name, bool lookForAlpha = true);
 // Readers, each on one file name (extension included). Null for a missing, unsupported,
 // corrupt or oversized file; the file is always closed.
 ImagePtr GetTGAImage(const std::string& name);  // uncompressed 32-bit, top-left origin only
-ImagePtr GetJPEGImage(const std::string& name); // grey or colour; a truncated file still gives a picture
+ImagePtr GetJPEGImage(const std::string& name); // grey, colour or CMYK; a truncated file still gives a picture
 ImagePtr GetPNGImage(const std::string& name);  // any kind of PNG
 ImagePtr GetGIFImage(const std::string& name);  // the first image of a GIF87a/GIF89a file
 ImagePtr GetJPEG2000Image(const std::string& name); // codestream or JP2 file; null while the codec is closed

@@ -1,5 +1,6 @@
 #include "framework/graphics/ImageFileIO.h"
 #include "framework/graphics/ImageLib.h"
+#include "framework/graphics/InkColour.h"
 
 #include "platform/DebugOut.h"
 
@@ -106,6 +107,15 @@ void SkipInputData(j_decompress_ptr info, long count)
 
 void TermSource(j_decompress_ptr) {}
 
+// Each pixel's four ink bytes, read in place as one word, become 0xFFRRGGBB.
+void InksToRGB(uint32_t* pixels, int width, bool inverted)
+{
+    auto* bytes = reinterpret_cast<const uint8_t*>(pixels);
+    auto amount = [inverted](uint8_t ink) { return unsigned(inverted ? 255 - ink : ink); };
+    for (int x = 0; x < width; ++x, bytes += 4)
+        pixels[x] = RGBFromInks(amount(bytes[0]), amount(bytes[1]), amount(bytes[2]), amount(bytes[3]));
+}
+
 struct ReadState {
     jpeg_decompress_struct info{};
     ErrorHandler errors;
@@ -132,17 +142,22 @@ bool Decode(ReadState& state, Nubra::PFILE* file)
     info.src = &state.source.pub;
 
     jpeg_read_header(&info, TRUE);
-    if (info.num_components != 1 && info.num_components != 3)
-        return false; // CMYK and other four-component files are not supported
-    info.out_color_space = JCS_EXT_BGRA; // grey g gives 0xFFgggggg, colour 0xFFRRGGBB
+    bool inks = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    // Grey g gives 0xFFgggggg, colour 0xFFRRGGBB; inks come as C, M, Y, K bytes and are mixed after.
+    info.out_color_space = inks ? JCS_CMYK : JCS_EXT_BGRA;
     jpeg_calc_output_dimensions(&info);
     state.image = Image::Create(info.output_width, info.output_height);
     if (!state.image)
         return false;
     jpeg_start_decompress(&info);
+    // Adobe's files store each ink inverted (255 is none); others store the amount of ink.
+    bool inverted = info.saw_Adobe_marker;
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(state.image->Row(int(info.output_scanline)));
+        uint32_t* pixels = state.image->Row(int(info.output_scanline));
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(pixels);
         jpeg_read_scanlines(&info, &row, 1);
+        if (inks)
+            InksToRGB(pixels, state.image->GetWidth(), inverted);
     }
     return true;
 }

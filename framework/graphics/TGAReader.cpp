@@ -1,8 +1,6 @@
 #include "framework/graphics/ImageFileIO.h"
 #include "framework/graphics/ImageLib.h"
 
-#include <cstring>
-
 namespace ImageLib {
 namespace {
 
@@ -15,12 +13,14 @@ unsigned U16(const uint8_t* bytes) { return bytes[0] | unsigned(bytes[1]) << 8; 
 
 } // namespace
 
+// Reads the header, steps over the ID field and any colour map, then reads the pixels straight
+// into the picture: whatever follows them in the file is never read.
 ImagePtr GetTGAImage(const std::string& name)
 {
-    std::optional<std::vector<uint8_t>> file = ReadImageFile(name);
-    if (!file || file->size() < kHeaderSize)
+    PakFilePtr file = OpenImageFile(name);
+    uint8_t header[kHeaderSize];
+    if (!file || Nubra::PakFileRead(header, 1, kHeaderSize, file.get()) != kHeaderSize)
         return nullptr;
-    const uint8_t* header = file->data();
     uint8_t idLength = header[0];
     uint8_t colourMapType = header[1];
     uint8_t imageType = header[2];
@@ -33,17 +33,15 @@ ImagePtr GetTGAImage(const std::string& name)
     if (imageType != kUncompressedTrueColour || pixelDepth != 32 || descriptor != kEightAlphaBitsTopLeft)
         return nullptr;
 
-    // The ID field and any colour map lie between the header and the pixels.
-    size_t skipped = idLength;
+    long skipped = idLength;
     if (colourMapType == kColourMapPresent)
-        skipped += size_t(colourMapLength) * ((colourMapDepth + 7u) / 8u);
+        skipped += long(colourMapLength) * ((colourMapDepth + 7) / 8);
     ImagePtr image = Image::Create(width, height);
-    if (!image)
+    if (!image || Nubra::PakFileSeek(file.get(), skipped, 1) != 0)
         return nullptr;
-    size_t pixelBytes = image->PixelCount() * 4;
-    if (file->size() - kHeaderSize < skipped + pixelBytes)
+    size_t pixels = image->PixelCount();
+    if (Nubra::PakFileRead(image->GetBits(), 4, pixels, file.get()) != pixels)
         return nullptr;
-    std::memcpy(image->GetBits(), header + kHeaderSize + skipped, pixelBytes);
     return image;
 }
 

@@ -47,12 +47,20 @@ TEST(FuzzSeeds, WriteTheCorpus)
         samples[i] = uint8_t(i * 5);
     write("jpeg", "colour", MakeJPEG(16, 16, 3, samples, 80));
     write("jpeg", "grey", MakeJPEG(16, 16, 1, Bytes(samples.begin(), samples.begin() + 256), 80));
+    Bytes inks(samples.begin(), samples.begin() + 16 * 16 * 4 / 2);
+    inks.insert(inks.end(), inks.begin(), inks.end());
+    write("jpeg", "adobe-cmyk", MakeJPEG(16, 16, 4, inks, 80));
+    write("jpeg", "plain-cmyk", MakeJPEG(16, 16, 4, inks, 80, {.adobeMarker = false}));
+    write("jpeg", "ycck", ReadTestImage("ycck.jpg"));
 
     std::vector<int> plane(8 * 6);
     for (size_t i = 0; i < plane.size(); ++i)
         plane[i] = int(i * 9 % 256);
     write("j2k", "codestream", MakeJPEG2000(8, 6, {plane, plane, plane}, false));
     write("j2k", "jp2-grey-alpha", MakeJPEG2000(8, 6, {plane, plane}, true));
+    write("j2k", "jp2-five-named-alpha", MakeJPEG2000(8, 6, {plane, plane, plane, plane, plane}, true, 4));
+    for (const char* layout : {"ycc420.jp2", "ycc422-offset.j2k", "sycc.jp2", "esycc.jp2", "lab.jp2", "cmyk.jp2", "five.jp2"})
+        write("j2k", layout, ReadTestImage(layout));
 }
 
 } // namespace

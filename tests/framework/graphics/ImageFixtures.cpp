@@ -6,6 +6,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -53,6 +54,7 @@ size_t MemoryArchive::FRead(void* buffer, size_t size, size_t count, Nubra::PFIL
     if (elements > 0)
         std::memcpy(buffer, data.data() + file->pos, elements * size);
     file->pos += int64_t(elements * size);
+    mBytesRead += elements * size;
     return elements;
 }
 
@@ -339,7 +341,7 @@ Bytes MakePNG(int width, int height, const std::vector<Bytes>& rows, const PNGSp
 
 // ---- JPEG -------------------------------------------------------------------------------------
 
-Bytes MakeJPEG(int width, int height, int components, const Bytes& samples, int quality)
+Bytes MakeJPEG(int width, int height, int components, const Bytes& samples, int quality, JPEGInks inks)
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors;
@@ -354,6 +356,12 @@ Bytes MakeJPEG(int width, int height, int components, const Bytes& samples, int 
     info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    if (components == 4) {
+        jpeg_set_colorspace(&info, inks.ycck ? JCS_YCCK : JCS_CMYK);
+        info.write_Adobe_marker = inks.adobeMarker;
+        for (int c = 0; c < 4; ++c)
+            info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1; // full-size chroma
+    }
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(samples.data() + size_t(info.next_scanline) * size_t(width * components));
@@ -368,7 +376,7 @@ Bytes MakeJPEG(int width, int height, int components, const Bytes& samples, int 
 
 // ---- JPEG 2000 --------------------------------------------------------------------------------
 
-Bytes MakeJPEG2000(int width, int height, const std::vector<std::vector<int>>& planes, bool jp2)
+Bytes MakeJPEG2000(int width, int height, const std::vector<std::vector<int>>& planes, bool jp2, int alphaComponent)
 {
     std::vector<opj_image_cmptparm_t> parameters(planes.size());
     for (opj_image_cmptparm_t& component : parameters) {
@@ -384,6 +392,8 @@ Bytes MakeJPEG2000(int width, int height, const std::vector<std::vector<int>>& p
     image->y1 = OPJ_UINT32(height);
     for (size_t c = 0; c < planes.size(); ++c)
         std::copy(planes[c].begin(), planes[c].end(), image->comps[c].data);
+    if (alphaComponent >= 0)
+        image->comps[alphaComponent].alpha = 1;
 
     opj_cparameters_t settings;
     opj_set_default_encoder_parameters(&settings);
@@ -403,6 +413,29 @@ Bytes MakeJPEG2000(int width, int height, const std::vector<std::vector<int>>& p
     if (!written)
         throw std::runtime_error("OpenJPEG could not write the fixture");
     return folder.Read("fixture");
+}
+
+// ---- files and comparison --------------------------------------------------------------------
+
+Bytes ReadTestImage(const std::string& name)
+{
+    const char* root = std::getenv("NUBRA_TEST_DATA");
+    std::ifstream in(fs::path(root ? root : "") / "framework/graphics/images" / name, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("missing test image " + name);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+int LargestChannelDifference(const Picture& a, const Picture& b, uint32_t channels)
+{
+    if (a.width != b.width || a.height != b.height)
+        return 256;
+    int largest = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i)
+        for (int shift = 0; shift < 32; shift += 8)
+            if (channels >> shift & 0xFF)
+                largest = std::max(largest, std::abs(int(a.pixels[i] >> shift & 0xFF) - int(b.pixels[i] >> shift & 0xFF)));
+    return largest;
 }
 
 } // namespace fixtures

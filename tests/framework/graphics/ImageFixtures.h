@@ -25,6 +25,7 @@ public:
     void Add(const std::string& name, Bytes data) { mEntries[name] = std::move(data); }
     const std::vector<std::string>& Opens() const { return mOpens; }
     void ClearOpens() { mOpens.clear(); }
+    size_t BytesRead() const { return mBytesRead; } // by every file, since the archive was made
 
     Nubra::PFILE* FOpen(const char* name, const char* mode) override;
     int FClose(Nubra::PFILE* file) override;
@@ -37,6 +38,7 @@ public:
 private:
     std::map<std::string, Bytes> mEntries;
     std::vector<std::string> mOpens;
+    size_t mBytesRead = 0;
 };
 
 using Reader = ImageLib::ImagePtr (*)(const std::string&);
@@ -112,9 +114,21 @@ struct PNGSpec {
 Bytes MakePNG(int width, int height, const std::vector<Bytes>& rows, const PNGSpec& spec);
 
 // JPEG written by libjpeg: components 1 (grey), 3 (RGB) or 4 (CMYK), samples interleaved.
-Bytes MakeJPEG(int width, int height, int components, const Bytes& samples, int quality = 95);
+// Four-component files are stored as CMYK or YCCK, with or without Adobe's marker.
+struct JPEGInks {
+    bool ycck = false;
+    bool adobeMarker = true;
+};
+Bytes MakeJPEG(int width, int height, int components, const Bytes& samples, int quality = 95, JPEGInks inks = {});
 
-// JPEG 2000 written by OpenJPEG, lossless: one plane of samples per component.
-Bytes MakeJPEG2000(int width, int height, const std::vector<std::vector<int>>& planes, bool jp2);
+// JPEG 2000 written by OpenJPEG, lossless: one plane of samples per component. A JP2 file names
+// the alpha component, when there is one, in its channel definitions.
+Bytes MakeJPEG2000(int width, int height, const std::vector<std::vector<int>>& planes, bool jp2, int alphaComponent = -1);
+
+// A file of tests/framework/graphics/images.
+Bytes ReadTestImage(const std::string& name);
+
+// The largest difference of one channel, alpha included, between two pictures of one size.
+int LargestChannelDifference(const Picture& a, const Picture& b, uint32_t channels = 0xFFFFFFFF);
 
 } // namespace fixtures

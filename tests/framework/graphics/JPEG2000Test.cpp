@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using namespace fixtures;
 
 namespace {
@@ -46,6 +48,47 @@ TEST_F(JPEG2000Test, GreyWithAlpha)
     ASSERT_NE(image, nullptr);
     uint32_t grey = uint32_t(planes[0][5]);
     EXPECT_EQ(image->GetBits()[5], uint32_t(planes[1][5]) << 24 | grey << 16 | grey << 8 | grey);
+}
+
+// Subsampled, YCC, L*a*b*, CMYK and five-component files, against the codec's own decoder with
+// its upsampling and its conversions to RGB.
+TEST_F(JPEG2000Test, LayoutsMatchTheCodecsOwnDecode)
+{
+    struct Layout {
+        const char* file;
+        int tolerance;
+        bool opaque; // the reference takes a fourth component as alpha where nothing names one
+    };
+    for (const Layout& layout : {Layout{"ycc420.jp2", 1, false}, Layout{"ycc422-offset.j2k", 1, false},
+                                 Layout{"sycc.jp2", 1, false}, Layout{"esycc.jp2", 1, false},
+                                 Layout{"lab.jp2", 1, false}, Layout{"cmyk.jp2", 1, false},
+                                 Layout{"five.jp2", 0, true}}) {
+        ImageLib::ImagePtr image = Read(ImageLib::GetJPEG2000Image, ReadTestImage(layout.file));
+        ASSERT_NE(image, nullptr) << layout.file;
+        std::string stem(layout.file, std::string(layout.file).rfind('.'));
+        ImageLib::ImagePtr reference = Read(ImageLib::GetPNGImage, ReadTestImage(stem + ".reference.png"));
+        ASSERT_NE(reference, nullptr) << layout.file;
+        Picture ours = PictureOf(*image);
+        EXPECT_LE(LargestChannelDifference(ours, PictureOf(*reference), layout.opaque ? 0xFFFFFF : 0xFFFFFFFF),
+                  layout.tolerance)
+            << layout.file;
+        if (layout.opaque) {
+            for (uint32_t pixel : ours.pixels)
+                ASSERT_EQ(pixel >> 24, 0xFFu) << layout.file;
+        }
+    }
+}
+
+TEST_F(JPEG2000Test, BeyondFourComponentsTheChannelDefinitionsNameTheAlpha)
+{
+    std::vector<std::vector<int>> planes = {Plane(3), Plane(5), Plane(11), Plane(2), Plane(13)};
+    ImageLib::ImagePtr image = Read(ImageLib::GetJPEG2000Image, MakeJPEG2000(kWidth, kHeight, planes, true, 4));
+    ASSERT_NE(image, nullptr);
+    std::vector<uint32_t> expected;
+    for (size_t i = 0; i < planes[0].size(); ++i)
+        expected.push_back(uint32_t(planes[4][i]) << 24 | uint32_t(planes[0][i]) << 16 | uint32_t(planes[1][i]) << 8 |
+                           uint32_t(planes[2][i]));
+    EXPECT_EQ(PictureOf(*image).pixels, expected);
 }
 
 TEST_F(JPEG2000Test, ReadsOnlyWhileTheCodecIsOpenAndThroughTheNameLookup)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace fixtures;
@@ -162,8 +163,46 @@ TEST_F(JPEGTest, UnreadableFilesGiveNothing)
         {"garbage", Bytes(500, 0xA7)},
         {"empty", {}},
         {"cut in the header", Bytes(good.begin(), good.begin() + 30)},
-        {"CMYK", MakeJPEG(8, 8, 4, Bytes(8 * 8 * 4, 0x40))},
     });
+}
+
+TEST_F(JPEGTest, AYCCKFileMatchesImageMagicksOwnDecode)
+{
+    ImageLib::ImagePtr image = Read(ImageLib::GetJPEGImage, ReadTestImage("ycck.jpg"));
+    ImageLib::ImagePtr reference = Read(ImageLib::GetPNGImage, ReadTestImage("ycck.reference.png"));
+    ASSERT_NE(image, nullptr);
+    ASSERT_NE(reference, nullptr);
+    EXPECT_LE(LargestChannelDifference(PictureOf(*image), PictureOf(*reference)), 1);
+}
+
+// Colours put into inks, stored as CMYK or YCCK, with Adobe's marker (inverted inks) or without.
+TEST_F(JPEGTest, InkFilesComeBackAsTheirColours)
+{
+    const int width = 16, height = 8;
+    Picture colours = Gradient(width, height);
+    for (uint32_t& pixel : colours.pixels)
+        pixel |= 0xFF000000;
+    auto inksOf = [&](bool inverted) {
+        Bytes samples;
+        for (uint32_t pixel : colours.pixels) {
+            int r = pixel >> 16 & 0xFF, g = pixel >> 8 & 0xFF, b = pixel & 0xFF;
+            int through = std::max({r, g, b});
+            for (int amount : {255 - r * 255 / std::max(through, 1), 255 - g * 255 / std::max(through, 1),
+                               255 - b * 255 / std::max(through, 1), 255 - through})
+                samples.push_back(uint8_t(inverted ? 255 - amount : amount));
+        }
+        return samples;
+    };
+    struct Case {
+        const char* what;
+        JPEGInks inks;
+    };
+    for (const Case& c : {Case{"Adobe CMYK", {false, true}}, Case{"Adobe YCCK", {true, true}}, Case{"plain CMYK", {false, false}}}) {
+        Bytes file = MakeJPEG(width, height, 4, inksOf(c.inks.adobeMarker), 100, c.inks);
+        ImageLib::ImagePtr image = Read(ImageLib::GetJPEGImage, file);
+        ASSERT_NE(image, nullptr) << c.what;
+        EXPECT_LE(LargestChannelDifference(PictureOf(*image), colours), 6) << c.what;
+    }
 }
 
 // ---- writers ----

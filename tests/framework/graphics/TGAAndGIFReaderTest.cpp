@@ -28,6 +28,19 @@ TEST_F(TGAReaderTest, SkipsTheIdFieldAndColourMap)
     EXPECT_EQ(PictureOf(*image).pixels, picture.pixels);
 }
 
+// What follows the pixels (a footer, padding, anything) is never read.
+TEST_F(TGAReaderTest, ReadsNoFurtherThanThePixels)
+{
+    Picture picture = Gradient(20, 3);
+    Bytes file = MakeTGA(picture, {.id = "id"});
+    size_t needed = file.size();
+    file.resize(needed + (1 << 20), 0x5A);
+    ImageLib::ImagePtr image = Read(ImageLib::GetTGAImage, file);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(PictureOf(*image).pixels, picture.pixels);
+    EXPECT_LE(archive.BytesRead(), needed);
+}
+
 TEST_F(TGAReaderTest, RefusesWhatItCannotRead)
 {
     Picture picture = Gradient(4, 2);
@@ -162,6 +175,23 @@ TEST_F(GIFReaderTest, RefusesFilesWithoutAUsableImage)
     });
     // GIF87a files load too.
     EXPECT_NE(Read(ImageLib::GetGIFImage, MakeGIF(2, 2, {0, 1, 1, 0}, {.signature = "GIF87a", .globalColours = colours})), nullptr);
+}
+
+// Only the first image is decoded, so the frames after it are never read.
+TEST_F(GIFReaderTest, ReadingStopsAfterTheFirstImage)
+{
+    std::vector<uint8_t> indices = RandomIndices(30 * 20, 8);
+    Bytes file = MakeGIF(30, 20, indices, {.globalColours = colours, .minCodeSize = 3});
+    size_t firstImageEnds = file.size() - 1; // before the trailer
+    Bytes frame(file.begin() + 13 + 24, file.end() - 1);
+    file.pop_back();
+    while (file.size() < (size_t(1) << 20))
+        file.insert(file.end(), frame.begin(), frame.end());
+    file.push_back(0x3B);
+    ImageLib::ImagePtr image = Read(ImageLib::GetGIFImage, file);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(PictureOf(*image).pixels, Expected(indices, colours));
+    EXPECT_LT(archive.BytesRead(), firstImageEnds + 64 * 1024);
 }
 
 TEST_F(GIFReaderTest, EveryPrefixOfAFileFailsCleanly)
