@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -47,8 +49,10 @@ TEST(FuzzSeeds, WriteTheCorpus)
         samples[i] = uint8_t(i * 5);
     write("jpeg", "colour", MakeJPEG(16, 16, 3, samples, 80));
     write("jpeg", "grey", MakeJPEG(16, 16, 1, Bytes(samples.begin(), samples.begin() + 256), 80));
-    Bytes inks(samples.begin(), samples.begin() + 16 * 16 * 4 / 2);
-    inks.insert(inks.end(), inks.begin(), inks.end());
+    // Four inks a pixel: the first half of the samples, twice.
+    Bytes inks(samples.begin(), samples.begin() + 16 * 16 * 2);
+    inks.resize(16 * 16 * 4);
+    std::copy_n(inks.begin(), 16 * 16 * 2, inks.begin() + 16 * 16 * 2);
     write("jpeg", "adobe-cmyk", MakeJPEG(16, 16, 4, inks, 80));
     write("jpeg", "plain-cmyk", MakeJPEG(16, 16, 4, inks, 80, {.adobeMarker = false}));
     write("jpeg", "ycck", ReadTestImage("ycck.jpg"));
