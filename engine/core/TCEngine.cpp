@@ -1,11 +1,38 @@
 #include "engine/core/TCEngine.h"
 
+#include "engine/core/DataRoot.h"
+#include "engine/core/Log.h"
+#include "engine/core/SdlMixerBackend.h"
+#include "engine/core/SoundLibrary.h"
+#include "engine/core/XmlHelpers.h"
+#include "framework/widgets/Widget.h"
+#include "framework/widgets/WidgetManager.h"
+#include "platform/Clock.h"
 #include "platform/Thread.h"
 
 TCEngine* gTCEngine = nullptr;
+Nubra::Widget* gRootDialog = nullptr;
+TCIGameBoard* gCurrentBoard = nullptr;
+
+namespace {
+
+// The "root" element of a configuration document, empty when the document is missing.
+XmlNodeRef ConfigRoot(const char* path)
+{
+    XmlDocument document = OpenXmlFile(path);
+    return {document, document ? XmlSelectNode(*document, "root") : pugi::xml_node()};
+}
+
+} // namespace
 
 TCEngine::TCEngine()
 {
+    // Everything the constructors and the entry read is relative to the data root, so enter it
+    // now; the framework's own change of folder later agrees.
+    programFolder = DataRoot();
+    SetWorkingDirectoryToExe();
+    // The pak archives ("loc.pak", "data.pak", "mod.pak") open here once the archive layer exists.
+
     width = 1024;
     height = 768;
     productName = "Tarrow1";
@@ -13,17 +40,62 @@ TCEngine::TCEngine()
     productVersion = "1.0";
     registryKey = "Trilvo Games\\Tarrow5";
     gTCEngine = this;
+
+    soundLibrary_ = std::make_unique<SoundLibrary>();
+
+    // A stand-in for the root dialog; hidden until something locks the widgets.
+    gRootDialog = new Nubra::Widget();
+    gRootDialog->Resize(0, 0, 1024, 768);
+    gRootDialog->SetVisible(false);
+    widgetManager->AddWidget(gRootDialog);
 }
 
 TCEngine::~TCEngine()
 {
+    // The loading threads write the tables freed below.
+    WaitForLoadingThread();
     if (levelThread_.joinable())
         levelThread_.join();
+
+    widgetManager->RemoveAllWidgets(true, false);
+    gRootDialog = nullptr;
+    textVars_.clear();
+    StopSound();
+    soundLibrary_.reset();
     if (gTCEngine == this)
         gTCEngine = nullptr;
 }
 
-void TCEngine::Init() { NubraAppBase::Init(); }
+std::unique_ptr<IAudioBackend> TCEngine::CreateAudioBackend() { return std::make_unique<SdlMixerBackend>(); }
+
+void TCEngine::Init()
+{
+    NubraAppBase::Init();
+    // The framework has seeded the random generator already, from the demo when one plays;
+    // seeding again here would break replays.
+    LoadEffects();
+    LoadEffectConstants();
+    soundLibrary_->UseBackend(CreateAudioBackend());
+    StartSound();
+}
+
+void TCEngine::LoadingThreadProc()
+{
+    LoadCallbackParamTable();
+    {
+        const XmlNodeRef cfg = ConfigRoot("cfg\\cfg.xml");
+        LoadMusic(cfg.node);
+        LoadSounds(cfg.node);
+    }
+    const XmlNodeRef ui = ConfigRoot("cfg\\ui.xml");
+    LoadTextures(ui.node);
+    LoadFonts(ui.node);
+    LoadCursors(ui.node);
+    SetCursorMode("normal");
+    ShowCursorSet(false);
+}
+
+void TCEngine::LoadingThreadCompleted() { ShowCursorSet(true); }
 
 bool TCEngine::UpdateAppStep(bool& updated)
 {
@@ -31,9 +103,33 @@ bool TCEngine::UpdateAppStep(bool& updated)
     if (completionHandled && loadingInProgress && loadingCompleted) {
         loadingInProgress = false;
         plat::SetThreadPriority(plat::ThreadPriority::Normal);
+        if (gCurrentBoard) {
+            SetLogTimeBase(plat::NowMs());
+            gCurrentBoard->OnLevelLoaded();
+        }
     }
+    if (IAudioBackend* audio = GetAudioBackend())
+        audio->Tick(plat::NowMs());
     return NubraAppBase::UpdateAppStep(updated);
 }
+
+void TCEngine::LostFocus()
+{
+    if (IAudioBackend* audio = GetAudioBackend())
+        audio->PauseAll(true);
+}
+
+void TCEngine::GotFocus()
+{
+    if (IAudioBackend* audio = GetAudioBackend())
+        audio->PauseAll(false);
+}
+
+std::wstring& TCEngine::GetTextVar(const std::string& name) { return textVars_[name]; }
+
+void TCEngine::SetTextVar(const std::string& name, const std::wstring& text) { textVars_[name] = text; }
+
+void TCEngine::SetTextVar(const std::string& name, int value) { textVars_[name] = std::to_wstring(value); }
 
 void TCEngine::StartLevelLoading(std::function<void()> load)
 {
@@ -46,4 +142,20 @@ void TCEngine::StartLevelLoading(std::function<void()> load)
         load();
         loadingCompleted = true;
     });
+}
+
+void WidgetsLock()
+{
+    if (!gTCEngine || !gRootDialog)
+        return;
+    gTCEngine->widgetManager->BringToFront(gRootDialog);
+    gRootDialog->SetVisible(true);
+    // Reordering alone marks nothing for redraw.
+    gRootDialog->MarkDirty();
+}
+
+void WidgetsUnlock()
+{
+    if (gRootDialog)
+        gRootDialog->SetVisible(false);
 }

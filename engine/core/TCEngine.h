@@ -1,8 +1,28 @@
 #pragma once
+#include <pugixml.hpp>
+
 #include <functional>
+#include <map>
+#include <memory>
+#include <string>
 #include <thread>
 
 #include "framework/app/NubraAppBase.h"
+
+class IAudioBackend;
+class SoundLibrary;
+
+namespace Nubra {
+class Widget;
+}
+
+// What the engine needs of the current game board: the hand-back of a loaded level.
+class TCIGameBoard {
+public:
+    virtual ~TCIGameBoard() = default;
+    // On the main thread, in the first step after the level-loading thread finished.
+    virtual void OnLevelLoaded() = 0;
+};
 
 // The studio's application class: the engine-wide tables and start-up of the engine layer.
 class TCEngine : public Nubra::NubraAppBase {
@@ -11,15 +31,54 @@ public:
     ~TCEngine() override;
 
     void Init() override;
+    void LoadingThreadProc() override;
+    void LoadingThreadCompleted() override;
     bool UpdateAppStep(bool& updated) override;
+    void LostFocus() override;
+    void GotFocus() override;
+
+    virtual void ShowMainMenu() {}
+    virtual void HideMainMenu() {}
+
+    // Reading a variable that was never set creates it empty.
+    std::wstring& GetTextVar(const std::string& name);
+    void SetTextVar(const std::string& name, const std::wstring& text);
+    void SetTextVar(const std::string& name, int value);
 
     // Runs a level load on its own thread with the framework's loading handshake: the main
     // thread gets more of the processor until the loop sees the load completed.
     void StartLevelLoading(std::function<void()> load);
 
+protected:
+    // The back end sound starts on; tests give a fake.
+    virtual std::unique_ptr<IAudioBackend> CreateAudioBackend();
+
+    // The loaders of the engine's tables, in the order start-up calls them. Each reads what it
+    // needs under a root that is empty when its document is missing.
+    virtual void LoadEffects() {}
+    virtual void LoadEffectConstants() {}
+    virtual void LoadCallbackParamTable() {}
+    virtual void LoadMusic(pugi::xml_node cfgRoot) { (void)cfgRoot; }
+    virtual void LoadSounds(pugi::xml_node cfgRoot) { (void)cfgRoot; }
+    virtual void LoadTextures(pugi::xml_node uiRoot) { (void)uiRoot; }
+    virtual void LoadFonts(pugi::xml_node uiRoot) { (void)uiRoot; }
+    virtual void LoadCursors(pugi::xml_node uiRoot) { (void)uiRoot; }
+    virtual void SetCursorMode(const std::string& mode) { (void)mode; }
+    virtual void ShowCursorSet(bool show) { (void)show; }
+
 private:
+    std::unique_ptr<SoundLibrary> soundLibrary_;
+    std::map<std::string, std::wstring> textVars_;
     std::thread levelThread_;
 };
 
 // The engine, set by its constructor.
 extern TCEngine* gTCEngine;
+// The full-screen dialog over every screen that WidgetsLock raises to hold input back.
+extern Nubra::Widget* gRootDialog;
+// Set by the game while a board is current.
+extern TCIGameBoard* gCurrentBoard;
+
+// Effect callbacks may name these.
+void WidgetsLock();
+void WidgetsUnlock();

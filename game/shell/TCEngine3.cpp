@@ -1,6 +1,23 @@
 #include "game/shell/TCEngine3.h"
 
+#include "engine/core/XmlHelpers.h"
+
 TCEngine3* gTCEngine3 = nullptr;
+
+namespace {
+
+// The window's title from the texts, read on its own until the localisation table exists; an
+// unlisted text shows as "$" and its id, as every missing text does.
+std::wstring ReadAppTitle()
+{
+    XmlDocument texts = OpenXmlFile("cfg\\loc.xml");
+    pugi::xml_node entry = texts ? XmlSelectNode(*texts, "root/loc[@id='app_title']") : pugi::xml_node();
+    std::wstring title = L"$app_title";
+    XmlGetWideString(entry, "text", title);
+    return title;
+}
+
+} // namespace
 
 TCEngine3::TCEngine3()
 {
@@ -21,5 +38,6 @@ void TCEngine3::Init()
 {
     // The framework never allows it on its own.
     vsyncTimingAllowed = true;
+    title = ReadAppTitle();
     TCEngine::Init();
 }

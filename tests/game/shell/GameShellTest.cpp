@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "engine/core/XmlHelpers.h"
 #include "game/shell/Entry.h"
 #include "game/shell/TCEngine3.h"
 #include "platform/Files.h"
@@ -35,6 +37,22 @@ TEST(TCEngine3, GivesTheProductItsIdentityAndAllowsVSyncTiming)
     EXPECT_FALSE(game.vsyncTimingAllowed);
     game.Init();
     EXPECT_TRUE(game.vsyncTimingAllowed);
+}
+
+TEST(TCEngine3, TakesItsTitleFromTheShippedTexts)
+{
+    const auto previous = std::filesystem::current_path();
+    const std::string data = std::string(std::getenv("NUBRA_TEST_DATA")) + "/../data/";
+    setenv("VELMIRA_DATA_ROOT", data.c_str(), 1);
+    {
+        TCEngine3 game;
+        for (const char* name : {"cfg\\cfg.xml", "cfg\\ui.xml", "cfg\\effect.xml", "cfg\\loc.xml"})
+            EXPECT_TRUE(OpenXmlFile(name)) << name;
+        game.Init();
+        EXPECT_EQ(game.title, L"Velmira Cafe");
+    }
+    unsetenv("VELMIRA_DATA_ROOT");
+    std::filesystem::current_path(previous);
 }
 
 // The program in a child process, as a terminal would start it; with a crash-report viewer, the
