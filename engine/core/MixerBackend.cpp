@@ -78,11 +78,8 @@ IAudioBackend::ChannelId MixerBackend::PlaySample(SampleId sample, bool loop, in
     if (!chunk)
         return 0;
     const int slot = PlayChunk(chunk, loop);
-    if (slot < 0 || slot >= kSlots) {
-        if (slot >= kSlots)
-            HaltSlot(slot);
+    if (slot < 0 || slot >= kSlots)
         return 0;
-    }
     generation_ = generation_ % kGenerations + 1;
     slots_[slot] = {generation_, sample, group, false, false};
     const ChannelId channel = (generation_ << kSlotBits) | static_cast<uint32_t>(slot);

@@ -7,6 +7,7 @@
 #include "engine/core/XmlHelpers.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/CRand.h"
 #include "platform/Clock.h"
 #include "platform/Thread.h"
 
@@ -60,8 +61,7 @@ TCEngine::~TCEngine()
     widgetManager->RemoveAllWidgets(true, false);
     gRootDialog = nullptr;
     textVars_.clear();
-    StopSound();
-    soundLibrary_.reset();
+    soundLibrary_.reset(); // releases sound when Init started it
     if (gTCEngine == this)
         gTCEngine = nullptr;
 }
@@ -81,6 +81,8 @@ void TCEngine::Init()
 
 void TCEngine::LoadingThreadProc()
 {
+    // Each thread has its own generator; deriving it from the run's seed lets demos replay.
+    plat::CSRand(randomSeed + 1);
     LoadCallbackParamTable();
     {
         const XmlNodeRef cfg = ConfigRoot("cfg\\cfg.xml");
@@ -138,7 +140,9 @@ void TCEngine::StartLevelLoading(std::function<void()> load)
     plat::SetThreadPriority(plat::ThreadPriority::AboveNormal);
     loadingInProgress = true;
     loadingCompleted = false;
-    levelThread_ = std::thread([this, load = std::move(load)] {
+    const uint32_t seed = randomSeed + 1 + ++levelLoads_;
+    levelThread_ = std::thread([this, seed, load = std::move(load)] {
+        plat::CSRand(seed);
         load();
         loadingCompleted = true;
     });

@@ -70,6 +70,7 @@ private:
     std::unique_ptr<SoundLibrary> soundLibrary_;
     std::map<std::string, std::wstring> textVars_;
     std::thread levelThread_;
+    uint32_t levelLoads_ = 0;
 };
 
 // The engine, set by its constructor.

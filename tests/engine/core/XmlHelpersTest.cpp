@@ -162,6 +162,17 @@ TEST(XmlHelpers, BooleansCompareWithTrueThenAsNumbers)
     }
 }
 
+TEST(XmlHelpers, LongTextsArriveWhole)
+{
+    const std::string text(5000, 'x');
+    std::wstring wide;
+    std::string narrow;
+    EXPECT_TRUE(XmlGetWideString(Element(WithValue(text)), "v", wide));
+    EXPECT_TRUE(XmlGetStringA(Element(WithValue(text)), "v", narrow));
+    EXPECT_EQ(wide, std::wstring(5000, L'x'));
+    EXPECT_EQ(narrow, text);
+}
+
 TEST(XmlHelpers, ColoursAndPointsNeedEveryComponent)
 {
     const Nubra::Color untouched(9, 9, 9, 9);
