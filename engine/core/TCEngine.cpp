@@ -1,6 +1,7 @@
 #include "engine/core/TCEngine.h"
 
 #include "engine/core/DataRoot.h"
+#include "engine/core/EffectFile.h"
 #include "engine/core/Log.h"
 #include "engine/core/SdlMixerBackend.h"
 #include "engine/core/SoundLibrary.h"
@@ -62,6 +63,7 @@ TCEngine::~TCEngine()
     gRootDialog = nullptr;
     textVars_.clear();
     soundLibrary_.reset(); // releases sound when Init started it
+    ReleaseEffects();
     if (gTCEngine == this)
         gTCEngine = nullptr;
 }
@@ -78,6 +80,11 @@ void TCEngine::Init()
     soundLibrary_->UseBackend(CreateAudioBackend());
     StartSound();
 }
+
+// The effect file's loaders share these names, hence the qualified calls.
+void TCEngine::LoadEffects() { ::LoadEffects(); }
+void TCEngine::LoadEffectConstants() { ::LoadEffectConstants(); }
+void TCEngine::LoadCallbackParamTable() { ::LoadCallbackParamTable(); }
 
 void TCEngine::LoadingThreadProc()
 {

@@ -55,9 +55,9 @@ protected:
 
     // The loaders of the engine's tables, in the order start-up calls them. Each reads what it
     // needs under a root that is empty when its document is missing.
-    virtual void LoadEffects() {}
-    virtual void LoadEffectConstants() {}
-    virtual void LoadCallbackParamTable() {}
+    virtual void LoadEffects();
+    virtual void LoadEffectConstants();
+    virtual void LoadCallbackParamTable();
     virtual void LoadMusic(pugi::xml_node cfgRoot) { (void)cfgRoot; }
     virtual void LoadSounds(pugi::xml_node cfgRoot) { (void)cfgRoot; }
     virtual void LoadTextures(pugi::xml_node uiRoot) { (void)uiRoot; }
