@@ -44,8 +44,6 @@ void SetLogFile(const std::string& path)
     LogFile() = path;
 }
 
-const std::string& GetLogFile() { return LogFile(); }
-
 void WriteLog(const char* format, ...)
 {
     if (!IsDeveloperMode())

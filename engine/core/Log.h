@@ -11,7 +11,6 @@ void SetDeveloperMode(bool on);
 
 // Where WriteLog appends ("tarrow.log" in the working folder until the engine names its own).
 void SetLogFile(const std::string& path);
-const std::string& GetLogFile();
 
 // Appends one line (at most 1023 characters before its line feed) to the log file and the
 // debugger output. Each call opens and closes the file, so the log survives a crash.
