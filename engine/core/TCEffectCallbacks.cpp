@@ -6,6 +6,7 @@
 
 #include "engine/core/EffectVisibilityCallbacks.h"
 #include "engine/core/Log.h"
+#include "engine/core/TCEngine.h"
 
 namespace {
 
@@ -14,6 +15,21 @@ struct Entry {
     TCControlCallback control; // called by timer controls with the callback record
     TCMessageCallback message; // called by "call" messages with the effect itself
 };
+
+// A function that reads neither argument, in either role.
+template <void (*Function)()>
+int AsControl(const TCCallbackRecord*)
+{
+    Function();
+    return 1;
+}
+
+template <void (*Function)()>
+int AsMessage(TCEffect*)
+{
+    Function();
+    return 1;
+}
 
 // Every function the effect file may name. A function that reads neither argument fills both.
 constexpr Entry kCallbacks[] = {
@@ -32,6 +48,8 @@ constexpr Entry kCallbacks[] = {
     {"EffectFadeOut", EffectFadeOut, nullptr},
     {"WindowFadeOut", WindowFadeOut, nullptr},
     {"WindowReset", WindowReset, nullptr},
+    {"WidgetsLock", AsControl<WidgetsLock>, AsMessage<WidgetsLock>},
+    {"WidgetsUnlock", AsControl<WidgetsUnlock>, AsMessage<WidgetsUnlock>},
 };
 
 const Entry* Find(std::string_view name)

@@ -3,8 +3,10 @@
 #include "engine/core/DataRoot.h"
 #include "engine/core/EffectFile.h"
 #include "engine/core/Log.h"
+#include "engine/core/PakInterface.h"
 #include "engine/core/SdlMixerBackend.h"
 #include "engine/core/SoundLibrary.h"
+#include "engine/core/TCDebugSettings.h"
 #include "engine/core/XmlHelpers.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
@@ -33,7 +35,7 @@ TCEngine::TCEngine()
     // now; the framework's own change of folder later agrees.
     programFolder = DataRoot();
     SetWorkingDirectoryToExe();
-    // The pak archives ("loc.pak", "data.pak", "mod.pak") open here once the archive layer exists.
+    OpenPaks();
 
     width = 1024;
     height = 768;
@@ -44,6 +46,7 @@ TCEngine::TCEngine()
     gTCEngine = this;
 
     soundLibrary_ = std::make_unique<SoundLibrary>();
+    DebugSettings().hooks.reloadEffects = [] { ::LoadEffectConstants(); };
 
     // A stand-in for the root dialog; hidden until something locks the widgets.
     gRootDialog = new Nubra::Widget();
@@ -68,11 +71,23 @@ TCEngine::~TCEngine()
         gTCEngine = nullptr;
 }
 
+// Later archives replace the entries of earlier ones. The layer exists even when a developer
+// ignores the archives: the engine's own character reads and searches go through it to the disk.
+void TCEngine::OpenPaks()
+{
+    paks_ = std::make_unique<PakInterface>();
+    if (DebugSettings().IgnorePaks)
+        return;
+    for (const char* name : {"loc.pak", "data.pak", "mod.pak"})
+        paks_->AddPakFile(DataRoot() + name);
+}
+
 std::unique_ptr<IAudioBackend> TCEngine::CreateAudioBackend() { return std::make_unique<SdlMixerBackend>(); }
 
 void TCEngine::Init()
 {
     NubraAppBase::Init();
+    DebugSettings().CreateFonts(*this);
     // The framework has seeded the random generator already, from the demo when one plays;
     // seeding again here would break replays.
     LoadEffects();
@@ -133,6 +148,10 @@ void TCEngine::GotFocus()
     if (IAudioBackend* audio = GetAudioBackend())
         audio->PauseAll(false);
 }
+
+void TCEngine::KeyDown(int key) { DebugSettings().OnKeyDown(key); }
+
+void TCEngine::DrawOverlay(Nubra::Graphics* g) { DebugSettings().DrawOverlay(*g); }
 
 std::wstring& TCEngine::GetTextVar(const std::string& name) { return textVars_[name]; }
 

@@ -10,6 +10,7 @@
 #include "framework/app/NubraAppBase.h"
 
 class IAudioBackend;
+class PakInterface;
 class SoundLibrary;
 
 namespace Nubra {
@@ -36,6 +37,8 @@ public:
     bool UpdateAppStep(bool& updated) override;
     void LostFocus() override;
     void GotFocus() override;
+    void KeyDown(int key) override;
+    void DrawOverlay(Nubra::Graphics* g) override;
 
     virtual void ShowMainMenu() {}
     virtual void HideMainMenu() {}
@@ -67,6 +70,10 @@ protected:
     virtual void ShowCursorSet(bool show) { (void)show; }
 
 private:
+    void OpenPaks();
+
+    // First, so that it goes last: everything else may still read files while it is destroyed.
+    std::unique_ptr<PakInterface> paks_;
     std::unique_ptr<SoundLibrary> soundLibrary_;
     std::map<std::string, std::wstring> textVars_;
     std::thread levelThread_;

@@ -22,7 +22,7 @@ std::wstring ReadAppTitle()
 TCEngine3::TCEngine3()
 {
     gTCEngine3 = this;
-    productName = "Velmira Cafe";
+    productName = kProductName;
     title = L"";
     productVersion = "1.0";
     registryKey = "Trilvo Games\\Velmira Cafe";

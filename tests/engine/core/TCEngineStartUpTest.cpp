@@ -6,16 +6,24 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "FakeEffectTarget.h"
 #include "Utf16File.h"
+#include "engine/core/EffectFile.h"
 #include "engine/core/FakeAudioBackend.h"
+#include "engine/core/Log.h"
+#include "engine/core/PakFormat.h"
 #include "engine/core/SoundLibrary.h"
+#include "engine/core/TCDebugSettings.h"
+#include "engine/core/TCEffect.h"
 #include "framework/app/AppTestSupport.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/CRand.h"
+#include "platform/VirtualKeys.h"
 
 namespace {
 
@@ -88,6 +96,12 @@ protected:
         unsetenv("VELMIRA_DATA_ROOT");
         std::filesystem::current_path(previous_);
     }
+    void WriteArchive(const std::string& name, const std::vector<PakSource>& files)
+    {
+        const std::vector<uint8_t> bytes = BuildPak(files);
+        std::ofstream(folder_.File(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
     void WriteConfig()
     {
         std::filesystem::create_directories(folder_.File("cfg"));
@@ -116,6 +130,58 @@ TEST_F(EngineStartUp, LoadersRunInOrderWithTheirDocumentsFromTheDataRoot)
     // The loading thread draws from the run's seed, so a replayed demo draws the same.
     plat::CSRand(engine.randomSeed + 1);
     EXPECT_EQ(engine.firstLoadingDraw, plat::CRand());
+}
+
+TEST_F(EngineStartUp, LaterArchivesReplaceEarlierEntriesAndLooseFilesUnlessPaksAreIgnored)
+{
+    WriteConfig();
+    WriteArchive("loc.pak", {{"cfg\\ui.xml", 0, "<root of='loc.pak'/>"}});
+    WriteArchive("data.pak", {{"cfg\\ui.xml", 0, "<root of='data.pak'/>"}, {"cfg\\cfg.xml", 0, "<root of='data.pak'/>"}});
+    WriteArchive("mod.pak", {{"CFG/Cfg.xml", 0, "<root of='mod.pak'/>"}});
+    const struct {
+        bool ignorePaks;
+        const char *music, *textures;
+    } cases[] = {
+        {false, "music from mod.pak", "textures from data.pak"},
+        {true, "music from cfg", "textures from ui"},
+    };
+    for (const auto& c : cases) {
+        DebugSettings().IgnorePaks = c.ignorePaks;
+        {
+            RecordingEngine engine;
+            engine.Init();
+            engine.Start();
+            EXPECT_EQ(engine.steps[4], c.music) << c.ignorePaks;
+            EXPECT_EQ(engine.steps[6], c.textures) << c.ignorePaks;
+        }
+        DebugSettings().IgnorePaks = false;
+    }
+}
+
+TEST_F(EngineStartUp, DeveloperKeysReachTheDeveloperSettingsAndF7RereadsTheEffectConstants)
+{
+    std::filesystem::create_directories(folder_.File("cfg"));
+    auto writeConstant = [&](const char* value) {
+        std::ofstream(folder_.File("cfg/effect.xml"))
+            << "<effects><constants><const name='Match3PosX' val='" << value << "'/></constants></effects>";
+    };
+    writeConstant("300");
+    RecordingEngine engine;
+    SetDeveloperMode(true);
+    ::LoadEffectConstants();
+    writeConstant("301");
+
+    engine.KeyDown(plat::kVkF1);
+    EXPECT_TRUE(DebugSettings().overlayShown);
+    engine.KeyDown(plat::kVkF1);
+    EXPECT_EQ(gMatch3PosX, 300.0f);
+    engine.KeyDown(plat::kVkF1 + 6);
+    EXPECT_EQ(gMatch3PosX, 301.0f);
+
+    SetDeveloperMode(false);
+    engine.KeyDown(plat::kVkF1);
+    EXPECT_FALSE(DebugSettings().overlayShown);
+    gMatch3PosX = 512.0f;
 }
 
 TEST_F(EngineStartUp, MissingDocumentsGiveEmptyRootsAndNoSoundStillStarts)
@@ -166,6 +232,61 @@ TEST_F(EngineStartUp, WidgetsLockRaisesTheRootDialogOverEveryScreen)
     EXPECT_TRUE(gRootDialog->dirty);
     WidgetsUnlock();
     EXPECT_FALSE(gRootDialog->visible);
+
+    // Effects reach both in either role.
+    const TCCallbackRecord record;
+    FindControlCallback("WidgetsLock")(&record);
+    EXPECT_TRUE(gRootDialog->visible);
+    FindMessageCallback("WidgetsUnlock")(nullptr);
+    EXPECT_FALSE(gRootDialog->visible);
+    FindMessageCallback("WidgetsLock")(nullptr);
+    EXPECT_TRUE(gRootDialog->visible);
+    FindControlCallback("WidgetsUnlock")(&record);
+    EXPECT_FALSE(gRootDialog->visible);
+}
+
+TEST_F(EngineStartUp, TheShippedDialogEffectsShowAndHideTheirTargetAndHoldInputMeanwhile)
+{
+    setenv("VELMIRA_DATA_ROOT", (std::string(std::getenv("NUBRA_TEST_DATA")) + "/../data/").c_str(), 1);
+    RecordingEngine engine;
+    const std::string log = folder_.File("effects.log");
+    SetLogFile(log);
+    SetDeveloperMode(true);
+    ASSERT_TRUE(::LoadEffects());
+    ::LoadEffectConstants();
+    EXPECT_EQ(gMatch3PosX, 512.0f);
+
+    for (const char* name : {"dlg_fade", "dlg_popup"}) {
+        SCOPED_TRACE(name);
+        const bool holdsInput = std::string(name) == "dlg_popup";
+        std::unique_ptr<TCEffect> effect = CreateEffect(name);
+        ASSERT_TRUE(effect);
+        FakeEffectTarget target;
+        effect->SetTarget(&target);
+        auto run = [&](const char* event) {
+            ASSERT_TRUE(effect->RunEvent(event));
+            effect->UpdateTimers(0.05f);
+            EXPECT_EQ(gRootDialog->visible, holdsInput) << event;
+            for (int step = 0; step < 10; ++step)
+                effect->UpdateTimers(0.05f);
+            EXPECT_FALSE(gRootDialog->visible) << event;
+        };
+        run("onshow");
+        EXPECT_TRUE(target.visible);
+        EXPECT_EQ(target.alpha, 1.0f);
+        if (holdsInput) {
+            EXPECT_NEAR(target.scale, 1.0f, 1e-5f);
+        }
+        run("onhide");
+        EXPECT_FALSE(target.visible);
+        EXPECT_EQ(target.alpha, 0.0f);
+    }
+    SetDeveloperMode(false);
+    SetLogFile("tarrow.log");
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "") << "every function the file names is known";
 }
 
 TEST_F(EngineStartUp, TextVariablesAreCreatedOnFirstRead)

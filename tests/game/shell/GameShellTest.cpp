@@ -232,4 +232,24 @@ TEST(Entry, WithoutADisplayItSaysSoAndFails)
     EXPECT_NE(seen.find("no display was found"), std::string::npos) << seen;
 }
 
+TEST(Entry, TheDeveloperSwitchStartsTheLogBeforeTheEngine)
+{
+    const std::filesystem::path log = std::filesystem::path(plat::UserDataDir("", kProductName)) / "tarrow.log";
+    std::filesystem::remove(log);
+    pid_t game = fork();
+    if (game == 0) {
+        // No display, so the run ends as soon as the engine tries to open its window.
+        for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"})
+            unsetenv(name);
+        setenv("VELMIRA_DEVELOPER", "1", 1);
+        setenv("VELMIRA_DATA_ROOT", "/nonexistent/", 1);
+        FILE* quiet = std::fopen("/dev/null", "w");
+        dup2(fileno(quiet), STDERR_FILENO);
+        _exit(RunGame());
+    }
+    EXPECT_NE(WaitForExit(game, std::chrono::seconds(10)), -1);
+    EXPECT_EQ(ReadFile(log), "WARNING: no usersettings in \"/nonexistent/usersettings.xml\"\n");
+    std::filesystem::remove(log);
+}
+
 } // namespace
