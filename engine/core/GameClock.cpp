@@ -13,7 +13,7 @@ struct TimeoutRegistry {
 };
 
 // Main thread only; asked outside the registry's lock, since a gate may build timeouts itself.
-std::function<bool(int)>& TutorialForbids()
+std::function<bool(int)>& TutorialForbidsGate()
 {
     static std::function<bool(int)> forbids;
     return forbids;
@@ -32,12 +32,17 @@ constexpr int kActionGameRuns = 7;
 
 void SetTutorialGate(std::function<bool(int action)> forbids)
 {
-    TutorialForbids() = std::move(forbids);
+    TutorialForbidsGate() = std::move(forbids);
+}
+
+bool TutorialForbids(int action)
+{
+    return TutorialForbidsGate() && TutorialForbidsGate()(action);
 }
 
 void AdvanceGameClock()
 {
-    const bool held = TutorialForbids() && TutorialForbids()(kActionGameRuns);
+    const bool held = TutorialForbids(kActionGameRuns);
     TimeoutRegistry& registry = Registry();
     std::lock_guard lock(registry.mutex);
     if (held) {

@@ -12,6 +12,7 @@ extern float gGameClock;
 // The tutorial's question "is this action forbidden?" (7: the game runs at all). Without a gate
 // nothing is forbidden, which keeps the clock free of the simulation layer.
 void SetTutorialGate(std::function<bool(int action)> forbids);
+bool TutorialForbids(int action);
 
 // Once per game step, after the frame time is set: held deadlines keep their distance from the
 // clock while the tutorial holds the game, then the clock moves on.

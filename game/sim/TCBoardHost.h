@@ -1,0 +1,49 @@
+#pragma once
+#include <functional>
+#include <map>
+#include <string>
+
+// What the game board asks of the application around it. The game supplies one over the
+// engine; tests and headless runs use TCHeadlessBoardHost.
+class TCBoardHost {
+public:
+    virtual ~TCBoardHost() = default;
+    virtual bool IsAppActive() const = 0;
+    virtual bool IsInputLocked() const = 0;
+    virtual int GetUpdatePeriodMs() const = 0;
+    virtual void PauseSoundGroup(const std::string& group) = 0;
+    virtual void ResumeSoundGroup(const std::string& group) = 0;
+    virtual void PlaySound(const std::string& name) = 0;
+    virtual void SetCursor(const std::string& mode) = 0;
+    virtual void SetTextVar(const std::string& name, int value) = 0;
+    virtual void ResetParticles() = 0;
+    // The load screen covers a level load; the board takes it down when the level starts.
+    virtual void ShowLoadScreen(bool show) = 0;
+    // Runs the level's loader and, once it is done, hands the level back to the board on the
+    // main thread (OnLevelLoaded).
+    virtual void RunLevelLoad(std::function<void()> load) = 0;
+};
+
+// A board host without a window: always active, a fixed update period, no sound, and a level
+// load that runs and hands back at once.
+class TCHeadlessBoardHost : public TCBoardHost {
+public:
+    bool IsAppActive() const override { return appActive; }
+    bool IsInputLocked() const override { return inputLocked; }
+    int GetUpdatePeriodMs() const override { return updatePeriodMs; }
+    void PauseSoundGroup(const std::string&) override {}
+    void ResumeSoundGroup(const std::string&) override {}
+    void PlaySound(const std::string&) override {}
+    void SetCursor(const std::string& mode) override { cursor = mode; }
+    void SetTextVar(const std::string& name, int value) override { textVars[name] = value; }
+    void ResetParticles() override {}
+    void ShowLoadScreen(bool show) override { loadScreenShown = show; }
+    void RunLevelLoad(std::function<void()> load) override;
+
+    bool appActive = true;
+    bool inputLocked = false;
+    int updatePeriodMs = 10;
+    bool loadScreenShown = false;
+    std::string cursor;
+    std::map<std::string, int> textVars;
+};
