@@ -107,7 +107,8 @@ public:
     virtual void UnloadConfig() = 0;
     virtual void CheckGoals() = 0;
     virtual void NextSurvivalDay() = 0;
-    // True when the event was brought into play and leaves the queue.
+    // True when the event was brought into play and leaves the queue. The event lives only as
+    // long as it is queued: whoever keeps its data copies it.
     virtual bool SpawnEvent(const TCEvent& event) = 0;
     virtual void OnPause() = 0;
     virtual void OnResume() = 0;
