@@ -7,6 +7,7 @@
 #include "engine/core/SdlMixerBackend.h"
 #include "engine/core/SoundLibrary.h"
 #include "engine/core/TCDebugSettings.h"
+#include "engine/core/TCLocalization.h"
 #include "engine/core/XmlHelpers.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
@@ -47,6 +48,7 @@ TCEngine::TCEngine()
 
     soundLibrary_ = std::make_unique<SoundLibrary>();
     DebugSettings().hooks.reloadEffects = [] { ::LoadEffectConstants(); };
+    localization_ = std::make_unique<TCLocalization>();
 
     // A stand-in for the root dialog; hidden until something locks the widgets.
     gRootDialog = new Nubra::Widget();

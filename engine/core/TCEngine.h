@@ -12,6 +12,7 @@
 class IAudioBackend;
 class PakInterface;
 class SoundLibrary;
+class TCLocalization;
 
 namespace Nubra {
 class Widget;
@@ -42,6 +43,9 @@ public:
 
     virtual void ShowMainMenu() {}
     virtual void HideMainMenu() {}
+
+    // The game loads it before Init, so the window's title can come from it.
+    TCLocalization& GetLocalization() { return *localization_; }
 
     // Reading a variable that was never set creates it empty.
     std::wstring& GetTextVar(const std::string& name);
@@ -75,6 +79,7 @@ private:
     // First, so that it goes last: everything else may still read files while it is destroyed.
     std::unique_ptr<PakInterface> paks_;
     std::unique_ptr<SoundLibrary> soundLibrary_;
+    std::unique_ptr<TCLocalization> localization_;
     std::map<std::string, std::wstring> textVars_;
     std::thread levelThread_;
     uint32_t levelLoads_ = 0;

@@ -1,20 +1,17 @@
 #include "game/shell/TCEngine3.h"
 
-#include "engine/core/XmlHelpers.h"
+#include "engine/core/TCLocalization.h"
+#include "framework/util/StringUtils.h"
+#include "game/shell/TCProfileStore.h"
 
 TCEngine3* gTCEngine3 = nullptr;
 
 namespace {
 
-// The window's title from the texts, read on its own until the localisation table exists; an
-// unlisted text shows as "$" and its id, as every missing text does.
-std::wstring ReadAppTitle()
+// The store outlives the engine; after it, texts show as their ids.
+std::wstring EngineText(const std::string& id)
 {
-    XmlDocument texts = OpenXmlFile("cfg\\loc.xml");
-    pugi::xml_node entry = texts ? XmlSelectNode(*texts, "root/loc[@id='app_title']") : pugi::xml_node();
-    std::wstring title = L"$app_title";
-    XmlGetWideString(entry, "text", title);
-    return title;
+    return gTCEngine ? gTCEngine->GetLocalization().GetText(id) : Nubra::Utf8ToWString(id);
 }
 
 } // namespace
@@ -38,6 +35,8 @@ void TCEngine3::Init()
 {
     // The framework never allows it on its own.
     vsyncTimingAllowed = true;
-    title = ReadAppTitle();
+    GetLocalization().Load();
+    title = GetLocalization().GetText("app_title");
+    TheProfileStore().SetTextSource(EngineText);
     TCEngine::Init();
 }

@@ -18,6 +18,7 @@
 #include "engine/core/XmlHelpers.h"
 #include "game/shell/Entry.h"
 #include "game/shell/TCEngine3.h"
+#include "game/shell/TCProfileStore.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 
@@ -50,7 +51,12 @@ TEST(TCEngine3, TakesItsTitleFromTheShippedTexts)
             EXPECT_TRUE(OpenXmlFile(name)) << name;
         game.Init();
         EXPECT_EQ(game.title, L"Velmira Cafe");
+        // The profile store's default rows are texts of the game's table (unlisted ones here).
+        TheProfileStore().ResetHiScores();
+        EXPECT_EQ(NameText(TheProfileStore().GetHiScoreTable(true)[0].name), L"$record_survival_name_01");
     }
+    TheProfileStore().ResetHiScores();
+    EXPECT_EQ(NameText(TheProfileStore().GetHiScoreTable(true)[0].name), L"record_survival_name_01");
     unsetenv("VELMIRA_DATA_ROOT");
     std::filesystem::current_path(previous);
 }
