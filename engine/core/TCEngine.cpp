@@ -8,6 +8,7 @@
 #include "engine/core/SoundLibrary.h"
 #include "engine/core/TCDebugSettings.h"
 #include "engine/core/TCLocalization.h"
+#include "engine/core/TCSound.h"
 #include "engine/core/XmlHelpers.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
@@ -67,6 +68,7 @@ TCEngine::~TCEngine()
     widgetManager->RemoveAllWidgets(true, false);
     gRootDialog = nullptr;
     textVars_.clear();
+    FreeSounds();
     soundLibrary_.reset(); // releases sound when Init started it
     ReleaseEffects();
     if (gTCEngine == this)
@@ -98,10 +100,11 @@ void TCEngine::Init()
     StartSound();
 }
 
-// The effect file's loaders share these names, hence the qualified calls.
+// The tables' loaders share these names, hence the qualified calls.
 void TCEngine::LoadEffects() { ::LoadEffects(); }
 void TCEngine::LoadEffectConstants() { ::LoadEffectConstants(); }
 void TCEngine::LoadCallbackParamTable() { ::LoadCallbackParamTable(); }
+void TCEngine::LoadSounds(pugi::xml_node cfgRoot) { ::LoadSounds(cfgRoot); }
 
 void TCEngine::LoadingThreadProc()
 {
@@ -154,6 +157,12 @@ void TCEngine::GotFocus()
 void TCEngine::KeyDown(int key) { DebugSettings().OnKeyDown(key); }
 
 void TCEngine::DrawOverlay(Nubra::Graphics* g) { DebugSettings().DrawOverlay(*g); }
+
+void TCEngine::SetSfxVolume(double volume)
+{
+    NubraAppBase::SetSfxVolume(volume);
+    SetSoundsSilenced(IsMuted());
+}
 
 std::wstring& TCEngine::GetTextVar(const std::string& name) { return textVars_[name]; }
 

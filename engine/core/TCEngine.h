@@ -40,6 +40,8 @@ public:
     void GotFocus() override;
     void KeyDown(int key) override;
     void DrawOverlay(Nubra::Graphics* g) override;
+    // The framework's mute (focus loss, demo fast-forward) silences the engine's own output.
+    void SetSfxVolume(double volume) override;
 
     virtual void ShowMainMenu() {}
     virtual void HideMainMenu() {}
@@ -66,7 +68,7 @@ protected:
     virtual void LoadEffectConstants();
     virtual void LoadCallbackParamTable();
     virtual void LoadMusic(pugi::xml_node cfgRoot) { (void)cfgRoot; }
-    virtual void LoadSounds(pugi::xml_node cfgRoot) { (void)cfgRoot; }
+    virtual void LoadSounds(pugi::xml_node cfgRoot);
     virtual void LoadTextures(pugi::xml_node uiRoot) { (void)uiRoot; }
     virtual void LoadFonts(pugi::xml_node uiRoot) { (void)uiRoot; }
     virtual void LoadCursors(pugi::xml_node uiRoot) { (void)uiRoot; }

@@ -19,6 +19,7 @@
 #include "engine/core/SoundLibrary.h"
 #include "engine/core/TCDebugSettings.h"
 #include "engine/core/TCEffect.h"
+#include "engine/core/TCSound.h"
 #include "framework/app/AppTestSupport.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
@@ -216,6 +217,29 @@ TEST_F(EngineStartUp, FocusPausesAllSoundOnlyWhileSoundIsUp)
             EXPECT_EQ(audio.calls.size(), callsBefore);
         }
     }
+}
+
+// Loads the real sound table.
+class SoundEngine : public RecordingEngine {
+protected:
+    void LoadSounds(pugi::xml_node root) override { TCEngine::LoadSounds(root); }
+};
+
+TEST_F(EngineStartUp, SoundsLoadAtStartUpAndTheFrameworksMuteSilencesThem)
+{
+    std::filesystem::create_directories(folder_.File("cfg"));
+    std::ofstream(folder_.File("cfg/cfg.xml")) << "<root><sounds><sound name='click' path='click.wav'/></sounds></root>";
+    std::ofstream(folder_.File("click.wav")) << "sound";
+    SoundEngine engine;
+    engine.Init();
+    engine.Start();
+    FakeAudioBackend& audio = *engine.audio;
+    engine.Mute(true);
+    audio.calls.clear();
+    PlaySound("click");
+    ASSERT_GE(audio.calls.size(), 2u);
+    EXPECT_EQ(audio.calls[0], "play 0 click.wav");
+    EXPECT_EQ(audio.calls[1], "volume 0 0");
 }
 
 TEST_F(EngineStartUp, WidgetsLockRaisesTheRootDialogOverEveryScreen)
