@@ -7,6 +7,7 @@
 #include "engine/core/SdlMixerBackend.h"
 #include "engine/core/SoundLibrary.h"
 #include "engine/core/TCDebugSettings.h"
+#include "engine/core/TCFont.h"
 #include "engine/core/TCLocalization.h"
 #include "engine/core/TCSound.h"
 #include "engine/core/XmlHelpers.h"
@@ -49,6 +50,7 @@ TCEngine::TCEngine()
 
     soundLibrary_ = std::make_unique<SoundLibrary>();
     DebugSettings().hooks.reloadEffects = [] { ::LoadEffectConstants(); };
+    fonts_ = std::make_unique<TCFont>(this);
     localization_ = std::make_unique<TCLocalization>();
 
     // A stand-in for the root dialog; hidden until something locks the widgets.
@@ -70,6 +72,7 @@ TCEngine::~TCEngine()
     textVars_.clear();
     FreeSounds();
     soundLibrary_.reset(); // releases sound when Init started it
+    fonts_.reset();
     ReleaseEffects();
     if (gTCEngine == this)
         gTCEngine = nullptr;
@@ -123,6 +126,10 @@ void TCEngine::LoadingThreadProc()
     SetCursorMode("normal");
     ShowCursorSet(false);
 }
+
+void TCEngine::LoadFonts(pugi::xml_node uiRoot) { fonts_->LoadFonts(uiRoot); }
+
+Nubra::Font* TCEngine::GetFont(const std::string& name) const { return fonts_->Find(name); }
 
 void TCEngine::LoadingThreadCompleted() { ShowCursorSet(true); }
 

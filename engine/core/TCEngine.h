@@ -12,11 +12,13 @@
 class IAudioBackend;
 class PakInterface;
 class SoundLibrary;
+class TCFont;
 class TCLocalization;
 
 namespace Nubra {
+class Font;
 class Widget;
-}
+} // namespace Nubra
 
 // What the engine needs of the current game board: the hand-back of a loaded level.
 class TCIGameBoard {
@@ -54,6 +56,9 @@ public:
     void SetTextVar(const std::string& name, const std::wstring& text);
     void SetTextVar(const std::string& name, int value);
 
+    // Null for a name the UI document declares no font under.
+    Nubra::Font* GetFont(const std::string& name) const;
+
     // Runs a level load on its own thread with the framework's loading handshake: the main
     // thread gets more of the processor until the loop sees the load completed.
     void StartLevelLoading(std::function<void()> load);
@@ -70,7 +75,7 @@ protected:
     virtual void LoadMusic(pugi::xml_node cfgRoot) { (void)cfgRoot; }
     virtual void LoadSounds(pugi::xml_node cfgRoot);
     virtual void LoadTextures(pugi::xml_node uiRoot) { (void)uiRoot; }
-    virtual void LoadFonts(pugi::xml_node uiRoot) { (void)uiRoot; }
+    virtual void LoadFonts(pugi::xml_node uiRoot);
     virtual void LoadCursors(pugi::xml_node uiRoot) { (void)uiRoot; }
     virtual void SetCursorMode(const std::string& mode) { (void)mode; }
     virtual void ShowCursorSet(bool show) { (void)show; }
@@ -81,6 +86,7 @@ private:
     // First, so that it goes last: everything else may still read files while it is destroyed.
     std::unique_ptr<PakInterface> paks_;
     std::unique_ptr<SoundLibrary> soundLibrary_;
+    std::unique_ptr<TCFont> fonts_;
     std::unique_ptr<TCLocalization> localization_;
     std::map<std::string, std::wstring> textVars_;
     std::thread levelThread_;

@@ -65,7 +65,11 @@ protected:
     void LoadMusic(pugi::xml_node root) override { Note("music", root); }
     void LoadSounds(pugi::xml_node root) override { Note("sounds", root); }
     void LoadTextures(pugi::xml_node root) override { Note("textures", root); }
-    void LoadFonts(pugi::xml_node root) override { Note("fonts", root); }
+    void LoadFonts(pugi::xml_node root) override
+    {
+        Note("fonts", root);
+        TCEngine::LoadFonts(root);
+    }
     void LoadCursors(pugi::xml_node root) override { Note("cursors", root); }
     void SetCursorMode(const std::string& mode) override { Note("cursor " + mode); }
     void ShowCursorSet(bool show) override { Note(show ? "cursor shown" : "cursor hidden"); }
@@ -107,7 +111,9 @@ protected:
     {
         std::filesystem::create_directories(folder_.File("cfg"));
         std::ofstream(folder_.File("cfg/cfg.xml")) << "<root of='cfg'><sounds/></root>";
-        std::ofstream(folder_.File("cfg/ui.xml")) << "\xEF\xBB\xBF<root of='ui'/>";
+        std::ofstream(folder_.File("cfg/ui.xml"))
+            << "\xEF\xBB\xBF<root of='ui'>"
+               "<font name='body' type='System' face='Arial' size='10' bold='0' italic='0' underline='0'/></root>";
     }
 
     fixtures::TempFolder folder_{"engine_start_up"};
@@ -128,6 +134,8 @@ TEST_F(EngineStartUp, LoadersRunInOrderWithTheirDocumentsFromTheDataRoot)
                                                       "music from cfg", "sounds from cfg", "textures from ui",
                                                       "fonts from ui", "cursors from ui", "cursor normal",
                                                       "cursor hidden", "completed", "cursor shown"}));
+    EXPECT_NE(engine.GetFont("body"), nullptr);
+    EXPECT_EQ(engine.GetFont("title"), nullptr);
     // The loading thread draws from the run's seed, so a replayed demo draws the same.
     plat::CSRand(engine.randomSeed + 1);
     EXPECT_EQ(engine.firstLoadingDraw, plat::CRand());
