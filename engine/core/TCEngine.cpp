@@ -10,6 +10,7 @@
 #include "engine/core/TCFont.h"
 #include "engine/core/TCLocalization.h"
 #include "engine/core/TCSound.h"
+#include "engine/core/TCTextureTable.h"
 #include "engine/core/XmlHelpers.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
@@ -52,6 +53,8 @@ TCEngine::TCEngine()
     DebugSettings().hooks.reloadEffects = [] { ::LoadEffectConstants(); };
     fonts_ = std::make_unique<TCFont>(this);
     localization_ = std::make_unique<TCLocalization>();
+    textures_ = std::make_unique<TCTextureTable>();
+    gTextureTable = textures_.get();
 
     // A stand-in for the root dialog; hidden until something locks the widgets.
     gRootDialog = new Nubra::Widget();
@@ -73,6 +76,9 @@ TCEngine::~TCEngine()
     FreeSounds();
     soundLibrary_.reset(); // releases sound when Init started it
     fonts_.reset();
+    // Last, since the widgets gone above held handles on it.
+    gTextureTable = nullptr;
+    textures_.reset();
     ReleaseEffects();
     if (gTCEngine == this)
         gTCEngine = nullptr;
@@ -130,6 +136,8 @@ void TCEngine::LoadingThreadProc()
 void TCEngine::LoadFonts(pugi::xml_node uiRoot) { fonts_->LoadFonts(uiRoot); }
 
 Nubra::Font* TCEngine::GetFont(const std::string& name) const { return fonts_->Find(name); }
+
+void TCEngine::LoadTextures(pugi::xml_node uiRoot) { textures_->Load(uiRoot); }
 
 void TCEngine::LoadingThreadCompleted() { ShowCursorSet(true); }
 

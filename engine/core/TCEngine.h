@@ -14,6 +14,7 @@ class PakInterface;
 class SoundLibrary;
 class TCFont;
 class TCLocalization;
+class TCTextureTable;
 
 namespace Nubra {
 class Font;
@@ -74,7 +75,7 @@ protected:
     virtual void LoadCallbackParamTable();
     virtual void LoadMusic(pugi::xml_node cfgRoot) { (void)cfgRoot; }
     virtual void LoadSounds(pugi::xml_node cfgRoot);
-    virtual void LoadTextures(pugi::xml_node uiRoot) { (void)uiRoot; }
+    virtual void LoadTextures(pugi::xml_node uiRoot);
     virtual void LoadFonts(pugi::xml_node uiRoot);
     virtual void LoadCursors(pugi::xml_node uiRoot) { (void)uiRoot; }
     virtual void SetCursorMode(const std::string& mode) { (void)mode; }
@@ -88,6 +89,7 @@ private:
     std::unique_ptr<SoundLibrary> soundLibrary_;
     std::unique_ptr<TCFont> fonts_;
     std::unique_ptr<TCLocalization> localization_;
+    std::unique_ptr<TCTextureTable> textures_;
     std::map<std::string, std::wstring> textVars_;
     std::thread levelThread_;
     uint32_t levelLoads_ = 0;
