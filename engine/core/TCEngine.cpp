@@ -6,6 +6,7 @@
 #include "engine/core/PakInterface.h"
 #include "engine/core/SdlMixerBackend.h"
 #include "engine/core/SoundLibrary.h"
+#include "engine/core/TCCursorSet.h"
 #include "engine/core/TCDebugSettings.h"
 #include "engine/core/TCFont.h"
 #include "engine/core/TCLocalization.h"
@@ -55,6 +56,7 @@ TCEngine::TCEngine()
     localization_ = std::make_unique<TCLocalization>();
     textures_ = std::make_unique<TCTextureTable>();
     gTextureTable = textures_.get();
+    cursors_ = std::make_unique<TCCursorSet>(this);
 
     // A stand-in for the root dialog; hidden until something locks the widgets.
     gRootDialog = new Nubra::Widget();
@@ -76,7 +78,8 @@ TCEngine::~TCEngine()
     FreeSounds();
     soundLibrary_.reset(); // releases sound when Init started it
     fonts_.reset();
-    // Last, since the widgets gone above held handles on it.
+    // Last, since the widgets and cursors gone before held handles on it.
+    cursors_.reset();
     gTextureTable = nullptr;
     textures_.reset();
     ReleaseEffects();
@@ -139,7 +142,30 @@ Nubra::Font* TCEngine::GetFont(const std::string& name) const { return fonts_->F
 
 void TCEngine::LoadTextures(pugi::xml_node uiRoot) { textures_->Load(uiRoot); }
 
-void TCEngine::LoadingThreadCompleted() { ShowCursorSet(true); }
+void TCEngine::LoadCursors(pugi::xml_node uiRoot) { cursors_->Load(uiRoot); }
+
+void TCEngine::SetCursorMode(const std::string& mode)
+{
+    if (!completionHandled) {
+        pendingCursorMode_ = mode;
+        return;
+    }
+    cursors_->SetCursor(mode);
+}
+
+void TCEngine::ShowCursorSet(bool show)
+{
+    if (show)
+        cursors_->Show();
+    else
+        cursors_->Hide();
+}
+
+void TCEngine::LoadingThreadCompleted()
+{
+    cursors_->SetCursor(pendingCursorMode_);
+    ShowCursorSet(true);
+}
 
 bool TCEngine::UpdateAppStep(bool& updated)
 {
@@ -171,7 +197,12 @@ void TCEngine::GotFocus()
 
 void TCEngine::KeyDown(int key) { DebugSettings().OnKeyDown(key); }
 
-void TCEngine::DrawOverlay(Nubra::Graphics* g) { DebugSettings().DrawOverlay(*g); }
+void TCEngine::DrawOverlay(Nubra::Graphics* g)
+{
+    DebugSettings().DrawOverlay(*g);
+    // The pointer goes over everything.
+    cursors_->Draw(g);
+}
 
 void TCEngine::SetSfxVolume(double volume)
 {

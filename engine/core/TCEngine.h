@@ -12,6 +12,7 @@
 class IAudioBackend;
 class PakInterface;
 class SoundLibrary;
+class TCCursorSet;
 class TCFont;
 class TCLocalization;
 class TCTextureTable;
@@ -64,6 +65,8 @@ public:
     // thread gets more of the processor until the loop sees the load completed.
     void StartLevelLoading(std::function<void()> load);
 
+    TCCursorSet& GetCursorSet() { return *cursors_; }
+
 protected:
     // The back end sound starts on; tests give a fake.
     virtual std::unique_ptr<IAudioBackend> CreateAudioBackend();
@@ -77,9 +80,10 @@ protected:
     virtual void LoadSounds(pugi::xml_node cfgRoot);
     virtual void LoadTextures(pugi::xml_node uiRoot);
     virtual void LoadFonts(pugi::xml_node uiRoot);
-    virtual void LoadCursors(pugi::xml_node uiRoot) { (void)uiRoot; }
-    virtual void SetCursorMode(const std::string& mode) { (void)mode; }
-    virtual void ShowCursorSet(bool show) { (void)show; }
+    virtual void LoadCursors(pugi::xml_node uiRoot);
+    // Before loading has completed the mode waits for the main thread, which owns the pointer.
+    virtual void SetCursorMode(const std::string& mode);
+    virtual void ShowCursorSet(bool show);
 
 private:
     void OpenPaks();
@@ -90,6 +94,8 @@ private:
     std::unique_ptr<TCFont> fonts_;
     std::unique_ptr<TCLocalization> localization_;
     std::unique_ptr<TCTextureTable> textures_;
+    std::unique_ptr<TCCursorSet> cursors_;
+    std::string pendingCursorMode_;
     std::map<std::string, std::wstring> textVars_;
     std::thread levelThread_;
     uint32_t levelLoads_ = 0;

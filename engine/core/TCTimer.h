@@ -60,6 +60,7 @@ public:
     bool IsFinished() const { return finished_; }
     bool IsExpired() const { return expired_; }
     double GetPosition() const { return position_; }
+    void SetPosition(double position) { position_ = position; }
     bool IsRunningForward() const;
 
     void SetParams(const Params& params);

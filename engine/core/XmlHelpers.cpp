@@ -97,6 +97,8 @@ void AppendCharacterData(pugi::xml_node node, std::string& out)
     }
 }
 
+} // namespace
+
 std::vector<char> ReadWholeFile(const char* path, bool& opened)
 {
     std::vector<char> bytes;
@@ -114,8 +116,6 @@ std::vector<char> ReadWholeFile(const char* path, bool& opened)
     Nubra::PakFileClose(file);
     return bytes;
 }
-
-} // namespace
 
 XmlDocument CreateXmlDocument() { return std::make_shared<pugi::xml_document>(); }
 

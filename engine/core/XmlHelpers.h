@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/graphics/Color.h"
 #include "framework/graphics/NubraVector2.h"
@@ -24,6 +25,9 @@ struct XmlNodeRef {
     pugi::xml_node node;
     explicit operator bool() const { return document && node; }
 };
+
+// The whole data file read through the file layer; opened says whether it could be opened.
+std::vector<char> ReadWholeFile(const char* path, bool& opened);
 
 XmlDocument CreateXmlDocument();
 // Parses bytes that may start with a byte-order mark (UTF-8, UTF-16 LE or BE); no mark is UTF-8.

@@ -13,12 +13,6 @@ namespace {
 
 const Nubra::Rect kScreen(0, 0, TCCandyWidget::kScreenWidth, TCCandyWidget::kScreenHeight);
 
-// The application's step, in seconds: widgets animate on it even while the game is paused.
-float UpdateStep()
-{
-    return Nubra::gNubraAppBase ? float(Nubra::gNubraAppBase->updatePeriod) / 1000.0f : 0.01f;
-}
-
 } // namespace
 
 TCCandyWidget::TCCandyWidget(TCCandyWidget* parent) : parent_(parent) { visible = false; }
@@ -54,6 +48,11 @@ void TCCandyWidget::LoadFromXml(pugi::xml_node node)
     XmlGetInt(node, "scalepointx", scalePoint_.x);
     XmlGetInt(node, "scalepointy", scalePoint_.y);
     XmlGetFloat(node, "scale", scale_);
+}
+
+float TCCandyWidget::UpdateStep()
+{
+    return Nubra::gNubraAppBase ? float(Nubra::gNubraAppBase->updatePeriod) / 1000.0f : 0.01f;
 }
 
 void TCCandyWidget::Update()

@@ -126,6 +126,8 @@ public:
     const std::vector<TCChildEffectRecord>& GetChildRecords() const { return childRecords_; }
 
 protected:
+    // The application's step in seconds: widgets animate on it even while the game is paused.
+    static float UpdateStep();
     // Named children in name order, then the children added under a name already taken.
     template <typename Visit> void ForEachCandyChild(Visit visit);
 

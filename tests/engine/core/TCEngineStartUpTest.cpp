@@ -17,6 +17,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/PakFormat.h"
 #include "engine/core/SoundLibrary.h"
+#include "engine/core/TCCursorSet.h"
 #include "engine/core/TCDebugSettings.h"
 #include "engine/core/TCEffect.h"
 #include "engine/core/TCSound.h"
@@ -331,6 +332,40 @@ TEST_F(EngineStartUp, TextVariablesAreCreatedOnFirstRead)
     EXPECT_EQ(engine.GetTextVar("money"), L"1250");
     EXPECT_EQ(engine.GetTextVar("day"), L"-3");
     EXPECT_EQ(engine.GetTextVar("cafe"), L"Caf\u00e9");
+}
+
+// The shipped content, run until loading has completed.
+class ShippedEngine : public TCEngine {
+public:
+    ShippedEngine() { productName = apptest::UniqueProduct("ShippedEngine"); }
+    bool ChangeDirHook(const std::string&) override { return true; }
+    void UpdateFrames() override
+    {
+        TCEngine::UpdateFrames();
+        if (completionHandled)
+            Shutdown();
+    }
+
+protected:
+    std::unique_ptr<IAudioBackend> CreateAudioBackend() override { return std::make_unique<FakeAudioBackend>(); }
+};
+
+TEST(ShippedContent, TheNormalCursorReplacesThePointerOnceLoadingHasCompleted)
+{
+    const auto previous = std::filesystem::current_path();
+    setenv("VELMIRA_DATA_ROOT", (std::string(std::getenv("NUBRA_TEST_DATA")) + "/../data/").c_str(), 1);
+    {
+        ShippedEngine engine;
+        engine.Init();
+        engine.Start();
+        EXPECT_EQ(engine.GetCursorSet().GetMode(), "normal");
+        EXPECT_TRUE(engine.GetCursorSet().HasMode("active"));
+        EXPECT_TRUE(engine.GetCursorSet().IsShown());
+        EXPECT_TRUE(engine.customCursors);
+        EXPECT_EQ(engine.cursorNumber, 12);
+    }
+    unsetenv("VELMIRA_DATA_ROOT");
+    std::filesystem::current_path(previous);
 }
 
 } // namespace
