@@ -72,6 +72,9 @@ private:
 class TCTextureTable {
 public:
     explicit TCTextureTable(TCImageLoader loader = LoadSharedImage) : loader_(std::move(loader)) {}
+    // Descriptions and handles point into the table.
+    TCTextureTable(const TCTextureTable&) = delete;
+    TCTextureTable& operator=(const TCTextureTable&) = delete;
 
     // The "texture" children of the root whose file exists; an id already known keeps its file.
     void Load(pugi::xml_node root);
