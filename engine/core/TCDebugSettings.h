@@ -48,6 +48,8 @@ public:
     bool LoadUserSettings(const std::string& path);
     // The overlay's fonts; lets the framework's own debug keys work too.
     void CreateFonts(Nubra::NubraAppBase& app);
+    // Null outside developer mode.
+    Nubra::Font* GetMonoFont() const { return monoFont_.get(); }
     void OnKeyDown(int key);
     void DrawOverlay(Nubra::Graphics& g);
     // The window title of a developer's step for scene DbgScene (null when there is none); empty

@@ -1,6 +1,8 @@
 #include "game/sim/TCEngineBoardHost.h"
 
+#include "engine/core/TCCursorSet.h"
 #include "engine/core/TCEngine.h"
+#include "engine/core/TCSound.h"
 
 bool TCEngineBoardHost::IsAppActive() const { return engine_.active; }
 
@@ -11,3 +13,11 @@ int TCEngineBoardHost::GetUpdatePeriodMs() const { return engine_.updatePeriod; 
 void TCEngineBoardHost::SetTextVar(const std::string& name, int value) { engine_.SetTextVar(name, value); }
 
 void TCEngineBoardHost::RunLevelLoad(std::function<void()> load) { engine_.StartLevelLoading(std::move(load)); }
+
+void TCEngineBoardHost::PauseSoundGroup(const std::string& group) { ::PauseSoundGroup(group); }
+
+void TCEngineBoardHost::ResumeSoundGroup(const std::string& group) { ::ResumeSoundGroup(group); }
+
+void TCEngineBoardHost::PlaySound(const std::string& name) { ::PlaySound(name); }
+
+void TCEngineBoardHost::SetCursor(const std::string& mode) { engine_.GetCursorSet().SetCursor(mode); }

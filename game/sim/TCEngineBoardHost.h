@@ -14,12 +14,12 @@ public:
     int GetUpdatePeriodMs() const override;
     void SetTextVar(const std::string& name, int value) override;
     void RunLevelLoad(std::function<void()> load) override;
+    void PauseSoundGroup(const std::string& group) override;
+    void ResumeSoundGroup(const std::string& group) override;
+    void PlaySound(const std::string& name) override;
+    void SetCursor(const std::string& mode) override;
 
-    // Sound groups, cursors, particles and the load screen arrive with their own tables.
-    void PauseSoundGroup(const std::string&) override {}
-    void ResumeSoundGroup(const std::string&) override {}
-    void PlaySound(const std::string&) override {}
-    void SetCursor(const std::string&) override {}
+    // The particle registry and the load screen arrive with their own parts of the game.
     void ResetParticles() override {}
     void ShowLoadScreen(bool) override {}
 
