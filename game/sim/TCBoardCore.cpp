@@ -194,6 +194,9 @@ void TCBoardCore::AddStage(int number, std::list<TCBoardItem*> items)
 
 void TCBoardCore::OnLevelLoaded()
 {
+    // The engine's loading thread serves other loads too; only the board's own starts a level.
+    if (!loading_)
+        return;
     host_.ShowLoadScreen(false);
     StartLevel();
     loading_ = false;

@@ -270,6 +270,13 @@ TEST_F(BoardTest, LoadingAnotherLevelUnloadsTheFirst)
     EXPECT_EQ(trace_, (Trace{"leave level", "destroy all", "reset objects", "unload config"}));
 }
 
+TEST_F(BoardTest, AHandBackWithoutALoadStartsNothing)
+{
+    board_.OnLevelLoaded();
+    EXPECT_FALSE(board_.IsRunning());
+    EXPECT_EQ(Count("level start"), 0u);
+}
+
 class FakePart : public TCBoardPart {
 public:
     FakePart(Trace& trace, std::string name, bool ownerVisible, bool drawable)
