@@ -63,9 +63,9 @@ void TCTexture::LoadFromXml(pugi::xml_node node, int defaultWidth, int defaultHe
         return;
     }
     for (int i = 0; i < count_; ++i) {
-        char frameId[160];
-        std::snprintf(frameId, sizeof frameId, "%s%02d", id.c_str(), i);
-        frames_.push_back(FindTexture(frameId));
+        char number[16];
+        std::snprintf(number, sizeof number, "%02d", i);
+        frames_.push_back(FindTexture(id + number));
     }
 }
 

@@ -224,7 +224,8 @@ void TCAnimController::Update(bool* cueReached)
     bool reached = false;
     if (state_ == Playing) {
         effect_->UpdateTimers(gFrameTime);
-        if (cueFrame_ >= 0 && cue_ && current_ >= 0) {
+        // A clip selected since the cue was set may have no rate to place the cue by.
+        if (cueFrame_ >= 0 && cue_ && current_ >= 0 && clips_[current_].fps > 0) {
             timer_->SetPosition(double(cueFrame_ + 1) / double(clips_[current_].fps));
             ClearFrameMarker();
             if (state_ == Playing) {
