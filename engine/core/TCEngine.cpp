@@ -10,6 +10,7 @@
 #include "engine/core/TCDebugSettings.h"
 #include "engine/core/TCFont.h"
 #include "engine/core/TCLocalization.h"
+#include "engine/core/TCMusic.h"
 #include "engine/core/TCSound.h"
 #include "engine/core/TCTextureTable.h"
 #include "engine/core/XmlHelpers.h"
@@ -51,6 +52,7 @@ TCEngine::TCEngine()
     gTCEngine = this;
 
     soundLibrary_ = std::make_unique<SoundLibrary>();
+    music_ = std::make_unique<TCMusic>();
     DebugSettings().hooks.reloadEffects = [] { ::LoadEffectConstants(); };
     fonts_ = std::make_unique<TCFont>(this);
     localization_ = std::make_unique<TCLocalization>();
@@ -76,6 +78,7 @@ TCEngine::~TCEngine()
     gRootDialog = nullptr;
     textVars_.clear();
     FreeSounds();
+    music_.reset();
     soundLibrary_.reset(); // releases sound when Init started it
     fonts_.reset();
     // Last, since the widgets and cursors gone before held handles on it.
@@ -117,6 +120,7 @@ void TCEngine::LoadEffects() { ::LoadEffects(); }
 void TCEngine::LoadEffectConstants() { ::LoadEffectConstants(); }
 void TCEngine::LoadCallbackParamTable() { ::LoadCallbackParamTable(); }
 void TCEngine::LoadSounds(pugi::xml_node cfgRoot) { ::LoadSounds(cfgRoot); }
+void TCEngine::LoadMusic(pugi::xml_node cfgRoot) { music_->LoadMusic(cfgRoot); }
 
 void TCEngine::LoadingThreadProc()
 {
@@ -208,6 +212,12 @@ void TCEngine::SetSfxVolume(double volume)
 {
     NubraAppBase::SetSfxVolume(volume);
     SetSoundsSilenced(IsMuted());
+}
+
+void TCEngine::SetMusicVolume(double volume)
+{
+    NubraAppBase::SetMusicVolume(volume);
+    SetMusicSilenced(IsMuted());
 }
 
 std::wstring& TCEngine::GetTextVar(const std::string& name) { return textVars_[name]; }

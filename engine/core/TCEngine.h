@@ -15,6 +15,7 @@ class SoundLibrary;
 class TCCursorSet;
 class TCFont;
 class TCLocalization;
+class TCMusic;
 class TCTextureTable;
 
 namespace Nubra {
@@ -46,12 +47,14 @@ public:
     void DrawOverlay(Nubra::Graphics* g) override;
     // The framework's mute (focus loss, demo fast-forward) silences the engine's own output.
     void SetSfxVolume(double volume) override;
+    void SetMusicVolume(double volume) override;
 
     virtual void ShowMainMenu() {}
     virtual void HideMainMenu() {}
 
     // The game loads it before Init, so the window's title can come from it.
     TCLocalization& GetLocalization() { return *localization_; }
+    TCMusic& GetMusic() { return *music_; }
 
     // Reading a variable that was never set creates it empty.
     std::wstring& GetTextVar(const std::string& name);
@@ -76,7 +79,7 @@ protected:
     virtual void LoadEffects();
     virtual void LoadEffectConstants();
     virtual void LoadCallbackParamTable();
-    virtual void LoadMusic(pugi::xml_node cfgRoot) { (void)cfgRoot; }
+    virtual void LoadMusic(pugi::xml_node cfgRoot);
     virtual void LoadSounds(pugi::xml_node cfgRoot);
     virtual void LoadTextures(pugi::xml_node uiRoot);
     virtual void LoadFonts(pugi::xml_node uiRoot);
@@ -92,6 +95,7 @@ private:
     std::unique_ptr<PakInterface> paks_;
     std::unique_ptr<SoundLibrary> soundLibrary_;
     std::unique_ptr<TCFont> fonts_;
+    std::unique_ptr<TCMusic> music_;
     std::unique_ptr<TCLocalization> localization_;
     std::unique_ptr<TCTextureTable> textures_;
     std::unique_ptr<TCCursorSet> cursors_;

@@ -54,13 +54,13 @@ void ApplyGroupVolumes()
             audio->SetGroupVolume(id, PlayVolume());
 }
 
-void LogPlay(const char* kind, IAudioBackend::ChannelId channel, const std::string& path)
+} // namespace
+
+void LogSoundPlay(const char* kind, IAudioBackend::ChannelId channel, const std::string& path)
 {
     if (DebugSettings().SoundLog)
-        DebugPrint("%s(%d): %s", kind, static_cast<int>(channel), path.c_str());
+        DebugPrint("%s(%d): %s\n", kind, static_cast<int>(channel), path.c_str());
 }
-
-} // namespace
 
 TCSound::TCSound(pugi::xml_node element)
 {
@@ -78,7 +78,7 @@ void TCSound::Play()
 {
     if (IAudioBackend* audio = GetAudioBackend()) {
         const auto channel = audio->PlaySample(sample_, false, groupId_, PlayVolume(), kCentre);
-        LogPlay("Play2", channel, path_);
+        LogSoundPlay("Play2", channel, path_);
     }
 }
 
@@ -119,7 +119,7 @@ void TCSoundChannel::Play()
         return;
     if (audio->GetChannelStatus(channel_) == IAudioBackend::Stopped) {
         channel_ = audio->PlaySample(sound_->Sample(), sound_->Loops(), sound_->GroupId(), PlayVolume(), kCentre);
-        LogPlay("Play3", channel_, sound_->Path());
+        LogSoundPlay("Play3", channel_, sound_->Path());
     } else {
         audio->StartChannel(channel_);
     }

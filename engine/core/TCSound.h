@@ -85,3 +85,5 @@ int GetSoundVolume();
 void SetSoundsSilenced(bool silenced);
 // Stops and frees every sound and forgets the groups.
 void FreeSounds();
+// With the developer switch SoundLog, "<kind>(<channel>): <path>" to the debugger output.
+void LogSoundPlay(const char* kind, IAudioBackend::ChannelId channel, const std::string& path);

@@ -1,6 +1,8 @@
 #include "game/shell/TCEngine3.h"
 
 #include "engine/core/TCLocalization.h"
+#include "engine/core/TCMusic.h"
+#include "engine/core/TCSound.h"
 #include "framework/util/StringUtils.h"
 #include "game/shell/TCProfileStore.h"
 
@@ -39,4 +41,17 @@ void TCEngine3::Init()
     title = GetLocalization().GetText("app_title");
     TheProfileStore().SetTextSource(EngineText);
     TCEngine::Init();
+}
+
+void TCEngine3::LoadingThreadCompleted()
+{
+    TCEngine::LoadingThreadCompleted();
+    GetMusic().Change("menu");
+}
+
+void TCEngine3::KeyDown(int key)
+{
+    // A key clicks until the screens have buttons of their own.
+    PlaySound("click");
+    TCEngine::KeyDown(key);
 }

@@ -11,6 +11,8 @@ public:
     ~TCEngine3() override;
 
     void Init() override;
+    void LoadingThreadCompleted() override;
+    void KeyDown(int key) override;
 };
 
 // The game, set by its constructor.

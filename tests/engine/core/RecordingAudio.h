@@ -8,6 +8,8 @@
 #include "Utf16File.h"
 #include "engine/core/FakeAudioBackend.h"
 #include "engine/core/SoundLibrary.h"
+#include "engine/core/TCMusicChannel.h"
+#include "engine/core/TCSound.h"
 #include "engine/core/XmlHelpers.h"
 
 namespace fixtures {
@@ -88,7 +90,7 @@ private:
     int depth_ = 0;
 };
 
-// Sound up on a recording back end, with sound files in a folder of their own and the
+// Sound up at full volume on a recording back end, with sound files in a folder of their own and the
 // configuration given as text.
 class AudioFixture {
 public:
@@ -98,6 +100,12 @@ public:
         audio_ = audio.get();
         library_.UseBackend(std::move(audio));
         library_.Start();
+        // The volumes are process-wide: each test starts from the engine's own.
+        SetSoundVolume(100);
+        SetSoundsSilenced(false);
+        SetMusicVolume(100);
+        SetMusicSilenced(false);
+        audio_->log.clear();
     }
     ~AudioFixture() { library_.Stop(); }
 

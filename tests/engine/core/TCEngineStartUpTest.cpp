@@ -20,6 +20,7 @@
 #include "engine/core/TCCursorSet.h"
 #include "engine/core/TCDebugSettings.h"
 #include "engine/core/TCEffect.h"
+#include "engine/core/TCMusic.h"
 #include "engine/core/TCSound.h"
 #include "framework/app/AppTestSupport.h"
 #include "framework/widgets/Widget.h"
@@ -228,27 +229,38 @@ TEST_F(EngineStartUp, FocusPausesAllSoundOnlyWhileSoundIsUp)
     }
 }
 
-// Loads the real sound table.
+// Loads the real sound table and music.
 class SoundEngine : public RecordingEngine {
 protected:
+    void LoadMusic(pugi::xml_node root) override { TCEngine::LoadMusic(root); }
     void LoadSounds(pugi::xml_node root) override { TCEngine::LoadSounds(root); }
 };
 
-TEST_F(EngineStartUp, SoundsLoadAtStartUpAndTheFrameworksMuteSilencesThem)
+TEST_F(EngineStartUp, SoundsAndMusicLoadAtStartUpAndTheFrameworksMuteSilencesThem)
 {
     std::filesystem::create_directories(folder_.File("cfg"));
-    std::ofstream(folder_.File("cfg/cfg.xml")) << "<root><sounds><sound name='click' path='click.wav'/></sounds></root>";
+    std::ofstream(folder_.File("cfg/cfg.xml")) << "<root><music><stream name='menu'><track path='menu.wav'/></stream>"
+                                                  "</music><sounds><sound name='click' path='click.wav'/></sounds></root>";
     std::ofstream(folder_.File("click.wav")) << "sound";
+    std::ofstream(folder_.File("menu.wav")) << "music";
     SoundEngine engine;
     engine.Init();
     engine.Start();
     FakeAudioBackend& audio = *engine.audio;
+    TCMusicChannel* menu = engine.GetMusic().GetSingleTrack("menu");
+    ASSERT_TRUE(menu);
+    menu->Play(false);
+    EXPECT_EQ(audio.GetChannelMixVolume(menu->Channel()), 128);
+
     engine.Mute(true);
+    EXPECT_EQ(audio.GetChannelMixVolume(menu->Channel()), 0);
     audio.calls.clear();
     PlaySound("click");
     ASSERT_GE(audio.calls.size(), 2u);
-    EXPECT_EQ(audio.calls[0], "play 0 click.wav");
-    EXPECT_EQ(audio.calls[1], "volume 0 0");
+    EXPECT_EQ(audio.calls[0], "play 1 click.wav");
+    EXPECT_EQ(audio.calls[1], "volume 1 0");
+    engine.Unmute(true);
+    EXPECT_EQ(audio.GetChannelMixVolume(menu->Channel()), 128);
 }
 
 TEST_F(EngineStartUp, WidgetsLockRaisesTheRootDialogOverEveryScreen)

@@ -25,12 +25,7 @@ protected:
                           "</sounds></root>"));
         Audio().log.clear();
     }
-    void TearDown() override
-    {
-        FreeSounds();
-        SetSoundVolume(100);
-        SetSoundsSilenced(false);
-    }
+    void TearDown() override { FreeSounds(); }
 };
 
 TEST_F(SoundTable, SoundsPlayByNameAtTheSoundVolumeInTheirGroup)
