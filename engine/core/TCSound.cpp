@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <map>
+#include <mutex>
 
 #include "engine/core/EngineHelpers.h"
 #include "engine/core/SoundLibrary.h"
@@ -13,7 +14,9 @@ namespace {
 constexpr int kFrequency = 44100; // what the library's play call is given; the mixer keeps its own rate
 constexpr int kCentre = 50;
 
-// Filled on the loading thread, used on the main thread once loading is done.
+// Filled on the loading thread; the main thread may already play (a key's click) or silence
+// them meanwhile. The back end is called outside the lock where a file is read.
+std::mutex gTableMutex;
 std::map<std::string, std::shared_ptr<TCSound>> gSounds;
 std::map<std::string, int> gGroups;
 int gLastGroupId = 0;
@@ -24,6 +27,7 @@ int PlayVolume() { return gSilenced ? 0 : gSoundVolume; }
 
 int GroupIdOf(const std::string& group)
 {
+    std::lock_guard lock(gTableMutex);
     auto [entry, added] = gGroups.try_emplace(group, 0);
     if (added)
         entry->second = ++gLastGroupId;
@@ -32,6 +36,7 @@ int GroupIdOf(const std::string& group)
 
 std::shared_ptr<TCSound> FindSound(const std::string& name)
 {
+    std::lock_guard lock(gTableMutex);
     const auto found = gSounds.find(name);
     return found != gSounds.end() ? found->second : nullptr;
 }
@@ -39,6 +44,7 @@ std::shared_ptr<TCSound> FindSound(const std::string& name)
 template <typename Action>
 void ForEachSoundOfGroup(const std::string& group, Action action)
 {
+    std::lock_guard lock(gTableMutex);
     const auto found = gGroups.find(group);
     if (found == gGroups.end())
         return;
@@ -49,6 +55,7 @@ void ForEachSoundOfGroup(const std::string& group, Action action)
 
 void ApplyGroupVolumes()
 {
+    std::lock_guard lock(gTableMutex);
     if (IAudioBackend* audio = GetAudioBackend())
         for (const auto& [name, id] : gGroups)
             audio->SetGroupVolume(id, PlayVolume());
@@ -162,11 +169,13 @@ void LoadSounds(pugi::xml_node cfgRoot)
 {
     ForEachNode(cfgRoot, "sounds/sound", [](pugi::xml_node element) {
         auto sound = std::make_shared<TCSound>(element);
-        std::shared_ptr<TCSound>& entry = gSounds[sound->Name()];
+        {
+            std::lock_guard lock(gTableMutex);
+            sound.swap(gSounds[sound->Name()]);
+        }
         // Nothing can reach a replaced sound any more, so its sample goes with it.
-        if (entry)
-            entry->Unload();
-        entry = std::move(sound);
+        if (sound)
+            sound->Unload();
         return true;
     });
 }
@@ -185,12 +194,14 @@ std::unique_ptr<TCSoundChannel> CreateSoundChannel(const std::string& name)
 
 void PauseAllSounds()
 {
+    std::lock_guard lock(gTableMutex);
     for (auto& [name, sound] : gSounds)
         sound->Pause();
 }
 
 void ResumeAllSounds()
 {
+    std::lock_guard lock(gTableMutex);
     for (auto& [name, sound] : gSounds)
         sound->Resume();
 }
@@ -228,9 +239,13 @@ void SetSoundsSilenced(bool silenced)
 
 void FreeSounds()
 {
-    for (auto& [name, sound] : gSounds)
+    std::map<std::string, std::shared_ptr<TCSound>> sounds;
+    {
+        std::lock_guard lock(gTableMutex);
+        sounds.swap(gSounds);
+        gGroups.clear();
+        gLastGroupId = 0;
+    }
+    for (auto& [name, sound] : sounds)
         sound->Unload();
-    gSounds.clear();
-    gGroups.clear();
-    gLastGroupId = 0;
 }
