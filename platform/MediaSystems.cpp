@@ -72,4 +72,10 @@ MediaSystems::~MediaSystems()
         SDL_QuitSubSystem(kSubsystems);
 }
 
+std::string VideoDriverName()
+{
+    const char* name = SDL_GetCurrentVideoDriver();
+    return name ? name : "";
+}
+
 } // namespace plat

@@ -29,4 +29,7 @@ private:
     std::string error_;
 };
 
+// The video driver in use ("x11", "wayland", "dummy" ...); empty before video has started.
+std::string VideoDriverName();
+
 } // namespace plat

@@ -42,6 +42,9 @@ public:
     virtual bool Start(int width, int height, const PixelFormat& format, int displayWidth, int displayHeight) = 0;
     virtual void Stop() = 0;
     virtual void SetVSync(bool on) = 0;
+    // Whether the next Start presents through the graphics card; without it no context of the
+    // card is made at all. On by default.
+    virtual void PreferAcceleration(bool on) = 0;
     // Shows `from` of the frame in `to` of the display, black elsewhere. The frame is locked
     // while it is read.
     virtual bool Present(Surface& frame, const PixelRect& from, const PixelRect& to) = 0;
@@ -66,6 +69,7 @@ public:
     bool Start(int width, int height, const PixelFormat& format, int displayWidth, int displayHeight) override;
     void Stop() override;
     void SetVSync(bool on) override { vsync = on; }
+    void PreferAcceleration(bool on) override { accelerated = on; }
     bool Present(Surface& frame, const PixelRect& from, const PixelRect& to) override;
     const std::string& Error() const override { return error_; }
     Gpu* GetGpu() override { return gpu; }
@@ -80,6 +84,7 @@ public:
     int clientWidth = 0;
     int clientHeight = 0;
     bool vsync = false;
+    bool accelerated = true;
     bool started = false;
     int presents = 0;
     PixelRect lastFrom;

@@ -67,9 +67,14 @@ bool WindowPresenter::SetFullScreen(bool on)
 bool WindowPresenter::CreateRenderer()
 {
     const Uint32 vsync = vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0;
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsync);
-    if (!renderer_)
+    if (accelerated_)
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsync);
+    if (!renderer_) {
+        // SDL would back the window's surface with a renderer on the card, which brings the
+        // card's context and threads back; the window system's own buffer is what we want.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE | vsync);
+    }
     return renderer_ != nullptr;
 }
 

@@ -25,6 +25,7 @@ public:
     bool Start(int width, int height, const PixelFormat& format, int displayWidth, int displayHeight) override;
     void Stop() override;
     void SetVSync(bool on) override;
+    void PreferAcceleration(bool on) override { accelerated_ = on; }
     bool Present(Surface& frame, const PixelRect& from, const PixelRect& to) override;
     const std::string& Error() const override { return error_; }
     SDL_Renderer* Renderer() override { return renderer_; }
@@ -41,6 +42,7 @@ private:
     int displayWidth_ = 0;
     int displayHeight_ = 0;
     bool vsync_ = false;
+    bool accelerated_ = true;
     std::string error_;
 };
 

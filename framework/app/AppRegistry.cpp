@@ -185,6 +185,17 @@ bool NubraAppBase::RegistryReadBoolean(const std::string& valueName, bool* value
     return true;
 }
 
+bool NubraAppBase::RegistryReadString(const std::string& valueName, std::string* text)
+{
+    uint8_t bytes[4096];
+    uint32_t type = 0;
+    uint32_t size = sizeof(bytes);
+    if (!RegistryRead(valueName, &type, bytes, &size) || type != plat::kSettingString)
+        return false;
+    text->assign(reinterpret_cast<const char*>(bytes), size);
+    return true;
+}
+
 bool NubraAppBase::RegistryEraseValue(const std::string& valueName)
 {
     if (registryKey.empty() || PlayingDemo())

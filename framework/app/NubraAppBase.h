@@ -91,6 +91,7 @@ public:
     bool RegistryRead(const std::string& valueName, uint32_t* type, uint8_t* buffer, uint32_t* size);
     bool RegistryReadInteger(const std::string& valueName, int32_t* value); // only a 4-byte number
     bool RegistryReadBoolean(const std::string& valueName, bool* value);
+    bool RegistryReadString(const std::string& valueName, std::string* text); // at most 4096 bytes
     bool RegistryEraseValue(const std::string& valueName);
 
     // A whole file of the data-file layer (archives, else disk), demo-aware unless dontRecord.

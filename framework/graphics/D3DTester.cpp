@@ -20,6 +20,10 @@ constexpr uint64_t kMegabyte = 1u << 20;
 // The built-in rule trusts drivers from this year on. Nothing tells a driver's age here: a card
 // drawn by a driver of its own counts as that recent, a software rasteriser as unknown (0).
 constexpr int kRecentDriverYear = 2002;
+// Where the last outcome is kept, and for which driver and program.
+constexpr const char* kVerdictKey = "Test3D\\VerdictKey";
+constexpr const char* kVerdictFailure = "Test3D\\Failure";
+constexpr const char* kVerdictWarning = "Test3D\\Warning";
 
 // The fragments of a card list, trimmed, blank lines left out; nullopt when there is no list.
 std::optional<std::vector<std::string>> ReadCardList(const std::string& path)
@@ -93,10 +97,42 @@ void D3DTester::TestD3D(plat::Gpu* displayGpu)
             RunRenderTests();
         Release();
     }
+    SyncWithDemo();
+}
+
+void D3DTester::SyncWithDemo()
+{
     if (app_) {
         app_->DemoSyncString(&failureReason);
         app_->DemoSyncString(&warning);
     }
+}
+
+void D3DTester::TestD3DOrRecall(plat::Gpu* displayGpu, const std::string& key)
+{
+    if (Recall(key)) {
+        SyncWithDemo();
+        return;
+    }
+    TestD3D(displayGpu);
+    if (app_) {
+        app_->RegistryWriteString(kVerdictFailure, failureReason);
+        app_->RegistryWriteString(kVerdictWarning, warning);
+        // Last, so that a key is only ever found beside its verdict.
+        app_->RegistryWriteString(kVerdictKey, key);
+    }
+}
+
+bool D3DTester::Recall(const std::string& key)
+{
+    std::string storedKey, storedFailure, storedWarning;
+    if (!app_ || !app_->RegistryReadString(kVerdictKey, &storedKey) || storedKey != key
+        || !app_->RegistryReadString(kVerdictFailure, &storedFailure)
+        || !app_->RegistryReadString(kVerdictWarning, &storedWarning))
+        return false;
+    failureReason = storedFailure;
+    warning = storedWarning;
+    return true;
 }
 
 bool D3DTester::MainTest(plat::Gpu* displayGpu)

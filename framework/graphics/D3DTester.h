@@ -45,6 +45,10 @@ public:
     // demo plays back; either way the outcome then goes through the demo stream (kept while
     // recording, replaced by the recorded one while playing). Nothing of the card is kept after.
     void TestD3D(plat::Gpu* displayGpu);
+    // The outcome an earlier run stored under the same key (video driver and program version),
+    // else TestD3D's, which is then stored under the key. Either way it goes through the demo
+    // stream.
+    void TestD3DOrRecall(plat::Gpu* displayGpu, const std::string& key);
 
     const std::string& GetFailureReason() const { return failureReason; }
     const std::string& GetWarning() const { return warning; }
@@ -82,6 +86,8 @@ private:
     struct BlendTest;
 
     bool MainTest(plat::Gpu* displayGpu);
+    bool Recall(const std::string& key);
+    void SyncWithDemo();
     void OpenGpu(plat::Gpu* displayGpu);
     void IdentifyAdapter();
     bool IsSoftwareRasteriser() const;

@@ -9,6 +9,7 @@
 #include "platform/DebugOut.h"
 #include "platform/Gpu.h"
 #include "platform/Window.h"
+#include "platform/MediaSystems.h"
 #include "platform/WindowPresenter.h"
 
 #include <algorithm>
@@ -147,6 +148,7 @@ int DDInterface::Init(plat::Window* newWindow, bool isWindowed)
                     StrFormat("no %d x %d frame", int(width), int(height)));
 
     presenter->SetVSync(!windowed || app->waitForVSync);
+    presenter->PreferAcceleration(is3D);
     if (!presenter->Start(width, height, format, displayWidth, displayHeight))
         return FailPresenter(RESULT_DD_CREATE_FAIL);
     LogSize("Draw buffer is", width, height, aspect);
@@ -381,7 +383,9 @@ bool DDInterface::RunD3DTest()
         return false;
     d3dTester = std::make_unique<D3DTester>(app);
     d3dTester->SetVidMemLimits(app->minVidMemory3D, app->recommendedVidMemory3D);
-    d3dTester->TestD3D(presenter ? presenter->GetGpu() : nullptr);
+    // A repeat start with the same driver and program takes the stored outcome and touches no card.
+    const std::string key = plat::VideoDriverName() + " " + app->productVersion + " " + app->GetProductVersion();
+    d3dTester->TestD3DOrRecall(presenter ? presenter->GetGpu() : nullptr, key);
     const std::optional<bool> decision = D3DTestDecision(app->autoEnable3D, d3dTester->IsFirstTime(),
                                                          d3dTester->GetFailureReason(), d3dTester->GetWarning());
     if (decision) {

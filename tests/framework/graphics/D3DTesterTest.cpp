@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 
 namespace NubraTest {
@@ -326,6 +327,40 @@ TEST_F(D3DTestRunTest, WithoutThirtyTwoBitTexturesTheScenesUseSixteenAndWithoutE
     tester.TestD3D(&neither);
     EXPECT_EQ(tester.GetFailureReason(), "A4R4G4B4 and A8R8G8B8 texture formats not supported.");
     EXPECT_TRUE(neither.draws.empty());
+}
+
+TEST_F(D3DTestRunTest, ARepeatStartWithTheSameDriverAndProgramTakesTheStoredVerdict)
+{
+    app.registryKey = "Card Tests\\Verdict " + std::to_string(::getpid());
+    auto run = [&](const std::string& key) {
+        D3DTester tester(&app);
+        const size_t before = gpu.calls.size();
+        gpu.reads = 0;
+        tester.TestD3DOrRecall(&gpu, key);
+        return std::tuple(tester.GetFailureReason(), tester.GetWarning(), gpu.calls.size() > before);
+    };
+    gpu.pixel = [](int, int, int) { return 0u; };
+    EXPECT_EQ(run("x11 1.0"), std::tuple("Alpha blend Not Supported", "", true));
+    gpu.pixel = RightScene;
+    EXPECT_EQ(run("x11 1.0"), std::tuple("Alpha blend Not Supported", "", false)) << "the card is not touched";
+
+    gpu.pixel = [](int read, int x, int y) { return read == 4 ? 0xFFFFFFu : RightScene(read, x, y); };
+    EXPECT_EQ(run("wayland 1.0"), std::tuple("", "Clip problem detected.", true));
+    EXPECT_EQ(run("wayland 1.0"), std::tuple("", "Clip problem detected.", false));
+    EXPECT_EQ(run("wayland 1.1"), std::tuple("", "Clip problem detected.", true)) << "a new program tests again";
+}
+
+TEST_F(D3DTestRunTest, OnlyAThreeDDisplayAsksThePresenterForTheCard)
+{
+    gpu.pixel = [](int, int, int) { return 0u; };
+    ASSERT_EQ(display->Init(nullptr, true), RESULT_OK) << display->errorText;
+    EXPECT_FALSE(display->is3D);
+    EXPECT_FALSE(headless->accelerated);
+
+    display->is3D = true; // the player's choice
+    ASSERT_EQ(display->Init(nullptr, true), RESULT_OK) << display->errorText;
+    EXPECT_TRUE(headless->accelerated);
+    display.reset(); // its textures live on the fixture's card
 }
 
 // Plays a demo that holds no recorded outcome.

@@ -2,6 +2,7 @@
 // image is what a screenshot of the window shows.
 #include "framework/app/NubraAppBase.h"
 #include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/Widget.h"
 #include "platform/Clock.h"
@@ -82,6 +83,10 @@ TEST(OnScreen, TheWindowShowsWhatTheWidgetsDrewIntoTheScreenImage)
     ASSERT_TRUE(app.ddInterface && app.ddInterface->initialized) << app.ddInterface->errorText;
     const bool cardAvailable = app.Is3DAccelerated();
     app.Set3DAcceleration(false, true); // first the software roads
+    // which present without the graphics card too
+    SDL_RendererInfo presenting{};
+    ASSERT_EQ(SDL_GetRendererInfo(app.ddInterface->GetPresenter()->Renderer(), &presenting), 0) << SDL_GetError();
+    EXPECT_TRUE(presenting.flags & SDL_RENDERER_SOFTWARE) << presenting.name;
     TestCard card;
     card.Resize(0, 0, kWidth, kHeight);
     app.widgetManager->AddWidget(&card);
