@@ -254,10 +254,7 @@ bool FileSettingsStore::Write(std::string_view keyPath, std::string_view name, c
         found->second = value;
     else
         changed.emplace_back(std::string(name), value);
-    if (!Save(file, changed))
-        return false;
-    current->values = std::move(changed);
-    return true;
+    return Commit(file, *current, std::move(changed));
 }
 
 bool FileSettingsStore::Erase(std::string_view keyPath, std::string_view name)
@@ -273,10 +270,43 @@ bool FileSettingsStore::Erase(std::string_view keyPath, std::string_view name)
     std::erase_if(changed, [name](const auto& entry) { return EqualsIgnoringCase(entry.first, name); });
     if (changed.size() == current->values.size())
         return true;
-    if (!Save(file, changed))
+    return Commit(file, *current, std::move(changed));
+}
+
+bool FileSettingsStore::Commit(const std::string& file, Loaded& current, Values changed)
+{
+    if (batchDepth_ > 0)
+        unsaved_.insert(file);
+    else if (!Save(file, changed))
         return false;
-    current->values = std::move(changed);
+    current.values = std::move(changed);
     return true;
 }
+
+void FileSettingsStore::BeginBatch()
+{
+    std::lock_guard lock(mutex_);
+    ++batchDepth_;
+}
+
+bool FileSettingsStore::EndBatch()
+{
+    std::lock_guard lock(mutex_);
+    if (batchDepth_ == 0 || --batchDepth_ > 0)
+        return true;
+    bool saved = true;
+    for (const std::string& file : unsaved_) {
+        if (!Save(file, files_[file].values)) {
+            Warn("the settings in " + file + " could not be saved");
+            saved = false;
+        }
+    }
+    unsaved_.clear();
+    return saved;
+}
+
+SettingsBatch::SettingsBatch() : store_(SettingsStore()) { store_.BeginBatch(); }
+
+SettingsBatch::~SettingsBatch() { store_.EndBatch(); }
 
 } // namespace plat

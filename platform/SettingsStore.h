@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,22 @@ public:
     virtual bool Write(std::string_view keyPath, std::string_view name, const SettingValue& value) = 0;
     // True when the value is gone afterwards (also when there was none).
     virtual bool Erase(std::string_view keyPath, std::string_view name) = 0;
+    // Between these, changes may be kept in memory and stored together at the end; EndBatch is
+    // false when some could not be stored. Batches nest.
+    virtual void BeginBatch() {}
+    virtual bool EndBatch() { return true; }
+};
+
+// A batch of the store's changes for the life of the object.
+class SettingsBatch {
+public:
+    SettingsBatch();
+    ~SettingsBatch();
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+
+private:
+    ISettingsStore& store_;
 };
 
 // The store every part of the program uses; by default files under $XDG_CONFIG_HOME.
@@ -53,6 +70,9 @@ public:
     std::optional<SettingValue> Read(std::string_view keyPath, std::string_view name) override;
     bool Write(std::string_view keyPath, std::string_view name, const SettingValue& value) override;
     bool Erase(std::string_view keyPath, std::string_view name) override;
+    // Each file changed in a batch is replaced once, at its end.
+    void BeginBatch() override;
+    bool EndBatch() override;
 
     // The file of a key path; empty when the path cannot name a folder under the root (an empty
     // or "."/".." component, or a '/').
@@ -68,10 +88,13 @@ private:
     Loaded* Load(const std::string& file); // cached after the first read
     static Loaded Parse(const std::string& file);
     static bool Save(const std::string& file, const Values& values);
+    bool Commit(const std::string& file, Loaded& current, Values changed);
 
     std::string root_;
     std::mutex mutex_;
     std::map<std::string, Loaded> files_;
+    int batchDepth_ = 0;
+    std::set<std::string> unsaved_; // files changed in the batch
 };
 
 } // namespace plat

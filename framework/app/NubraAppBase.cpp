@@ -17,6 +17,7 @@
 #include "platform/DebugOut.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
+#include "platform/SettingsStore.h"
 #include "platform/Thread.h"
 
 namespace Nubra {
@@ -218,8 +219,11 @@ void NubraAppBase::Shutdown()
     if (musicInterface)
         musicInterface->StopAllMusic();
     window.Hide();
-    if (registryRead)
+    if (registryRead) {
+        // One replacement of the settings file rather than one per value.
+        plat::SettingsBatch batch;
         WriteToRegistry();
+    }
     ImageLib::CloseJPEG2000();
 }
 

@@ -111,6 +111,32 @@ TEST(SettingsStore, KeyPathsCannotLeaveTheSettingsFolder)
     EXPECT_FALSE(store.Write(kKey, "", Dword(1))) << "a value needs a name";
 }
 
+TEST(SettingsStore, ABatchStoresEachChangedFileOnceAtItsOutermostEnd)
+{
+    fixtures::TempFolder folder("settings_batch");
+    const std::string other = std::string(kKey) + "\\Test3D";
+    FileSettingsStore store(folder.File(""));
+    ASSERT_TRUE(store.Write(kKey, "Muted", Dword(1)));
+    auto onDisk = [&](std::string_view key, const char* name) { return FileSettingsStore(folder.File("")).Read(key, name); };
+
+    store.BeginBatch();
+    store.BeginBatch();
+    EXPECT_TRUE(store.Write(kKey, "SfxVolume", Dword(40)));
+    EXPECT_TRUE(store.Erase(kKey, "Muted"));
+    EXPECT_TRUE(store.Write(other, "Failure", String("")));
+    EXPECT_EQ(store.Read(kKey, "SfxVolume"), Dword(40)) << "the batch reads its own changes";
+    EXPECT_TRUE(store.EndBatch());
+    EXPECT_FALSE(onDisk(kKey, "SfxVolume").has_value()) << "an inner end stores nothing";
+    EXPECT_EQ(onDisk(kKey, "Muted"), Dword(1));
+
+    EXPECT_TRUE(store.EndBatch());
+    EXPECT_EQ(onDisk(kKey, "SfxVolume"), Dword(40));
+    EXPECT_FALSE(onDisk(kKey, "Muted").has_value());
+    EXPECT_EQ(onDisk(other, "Failure"), String(""));
+    EXPECT_TRUE(store.Write(kKey, "SfxVolume", Dword(41)));
+    EXPECT_EQ(onDisk(kKey, "SfxVolume"), Dword(41)) << "after the batch each write is stored at once";
+}
+
 TEST(SettingsStore, AWriteCutOffByACrashLeavesThePreviousValues)
 {
     fixtures::TempFolder folder("settings_crash");

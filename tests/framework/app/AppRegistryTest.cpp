@@ -55,6 +55,7 @@ public:
     bool Write(std::string_view keyPath, std::string_view name, const SettingValue& value) override
     {
         ++writes;
+        batchedWrites += batchDepth > 0;
         values[std::string(keyPath) + "|" + std::string(name)] = value;
         return true;
     }
@@ -64,8 +65,11 @@ public:
         return values.erase(std::string(keyPath) + "|" + std::string(name)), true;
     }
 
+    void BeginBatch() override { ++batchDepth; }
+    bool EndBatch() override { return --batchDepth, true; }
+
     std::map<std::string, SettingValue> values;
-    int reads = 0, writes = 0, erases = 0;
+    int reads = 0, writes = 0, erases = 0, batchedWrites = 0, batchDepth = 0;
 };
 
 class SettingsApp : public Nubra::NubraAppBase {
@@ -104,6 +108,18 @@ TEST(AppRegistry, SettingsWrittenAtTheEndOfARunAreTheNextRunsStart)
     int32_t screenMode = -1;
     EXPECT_TRUE(next.RegistryReadInteger("ScreenMode", &screenMode));
     EXPECT_EQ(screenMode, 0) << "windowed";
+}
+
+TEST(AppRegistry, TheEndOfARunStoresItsSettingsInOneBatch)
+{
+    MemoryStore store;
+    SettingsApp run;
+    run.ReadFromRegistry();
+    const int before = store.writes;
+    run.Shutdown();
+    EXPECT_GT(store.batchedWrites, 0);
+    EXPECT_EQ(store.batchedWrites, store.writes - before);
+    EXPECT_EQ(store.batchDepth, 0);
 }
 
 TEST(AppRegistry, VolumesKeepTheirPercentageRunAfterRun)
