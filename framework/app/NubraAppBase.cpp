@@ -186,6 +186,13 @@ void NubraAppBase::Start()
     WaitForLoadingThread();
     WriteRunStatistics(plat::NowMs() - start);
     PreTerminate();
+    StoreSettings();
+}
+
+// One replacement of the settings file rather than one per value.
+void NubraAppBase::StoreSettings()
+{
+    plat::SettingsBatch batch;
     WriteToRegistry();
 }
 
@@ -219,11 +226,8 @@ void NubraAppBase::Shutdown()
     if (musicInterface)
         musicInterface->StopAllMusic();
     window.Hide();
-    if (registryRead) {
-        // One replacement of the settings file rather than one per value.
-        plat::SettingsBatch batch;
-        WriteToRegistry();
-    }
+    if (registryRead)
+        StoreSettings();
     ImageLib::CloseJPEG2000();
 }
 

@@ -444,6 +444,7 @@ private:
     void RunLoadingThread();
     void ApplyVolumes();
     void WriteRunStatistics(uint32_t runMs) const;
+    void StoreSettings(); // WriteToRegistry as one batch
     std::string DemoFolder() const;
     // A folder under the per-user data folder, emptied first when asked.
     // The per-user data folder, with a trailing '/': what the program writes goes there, never

@@ -110,14 +110,26 @@ TEST(AppRegistry, SettingsWrittenAtTheEndOfARunAreTheNextRunsStart)
     EXPECT_EQ(screenMode, 0) << "windowed";
 }
 
-TEST(AppRegistry, TheEndOfARunStoresItsSettingsInOneBatch)
+// Ends its run at the first frame.
+class ShortRun : public SettingsApp {
+public:
+    ShortRun() { productName = apptest::UniqueProduct("ShortRun"); }
+    bool ChangeDirHook(const std::string&) override { return true; }
+    void UpdateFrames() override
+    {
+        NubraAppBase::UpdateFrames();
+        Shutdown();
+    }
+};
+
+TEST(AppRegistry, TheEndOfARunStoresItsSettingsInBatches)
 {
     MemoryStore store;
-    SettingsApp run;
-    run.ReadFromRegistry();
+    ShortRun run;
+    run.Init();
     const int before = store.writes;
-    run.Shutdown();
-    EXPECT_GT(store.batchedWrites, 0);
+    run.Start();
+    EXPECT_GE(store.batchedWrites, 9);
     EXPECT_EQ(store.batchedWrites, store.writes - before);
     EXPECT_EQ(store.batchDepth, 0);
 }
