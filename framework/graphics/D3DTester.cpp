@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "platform/Gpu.h"
 #include "platform/ProbeGpu.h"
+#include "platform/Process.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,6 +25,13 @@ constexpr int kRecentDriverYear = 2002;
 constexpr const char* kVerdictKey = "Test3D\\VerdictKey";
 constexpr const char* kVerdictFailure = "Test3D\\Failure";
 constexpr const char* kVerdictWarning = "Test3D\\Warning";
+constexpr int kProbeTimeoutMs = 15000;
+
+std::vector<std::string>& ProbeCommand()
+{
+    static std::vector<std::string> command;
+    return command;
+}
 
 // The fragments of a card list, trimmed, blank lines left out; nullopt when there is no list.
 std::optional<std::vector<std::string>> ReadCardList(const std::string& path)
@@ -93,11 +101,43 @@ void D3DTester::TestD3D(plat::Gpu* displayGpu)
 {
     const DemoChannel* demo = GetDemoChannel();
     if (!demo || !demo->IsPlaying()) {
-        if (MainTest(displayGpu))
+        if (!displayGpu && !ProbeCommand().empty())
+            TestInProbeProcess();
+        else if (MainTest(displayGpu))
             RunRenderTests();
         Release();
     }
     SyncWithDemo();
+}
+
+void D3DTester::SetProbeCommand(std::vector<std::string> command) { ProbeCommand() = std::move(command); }
+
+void D3DTester::TestInProbeProcess()
+{
+    std::vector<std::string> command = ProbeCommand();
+    command.push_back(std::to_string(minVidMemory));
+    command.push_back(std::to_string(recommendedVidMemory));
+    const std::optional<std::string> output = plat::RunAndRead(command, kProbeTimeoutMs);
+    const size_t failureEnd = output ? output->find('\0') : std::string::npos;
+    const size_t warningEnd = output ? output->find('\0', failureEnd + 1) : std::string::npos;
+    if (failureEnd == std::string::npos || warningEnd == std::string::npos) {
+        SetFailure("DXError - card test: the test process failed");
+        warning.clear();
+        return;
+    }
+    failureReason = output->substr(0, failureEnd);
+    warning = output->substr(failureEnd + 1, warningEnd - failureEnd - 1);
+}
+
+int D3DTester::RunProbeProcess(uint32_t minimumMegabytes, uint32_t recommendedMegabytes)
+{
+    D3DTester tester;
+    tester.SetVidMemLimits(minimumMegabytes, recommendedMegabytes);
+    if (tester.MainTest(nullptr))
+        tester.RunRenderTests();
+    tester.Release();
+    const std::string outcome = tester.failureReason + '\0' + tester.warning + '\0';
+    return std::fwrite(outcome.data(), 1, outcome.size(), stdout) == outcome.size() && std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 void D3DTester::SyncWithDemo()

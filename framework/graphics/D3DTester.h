@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace plat {
 class Gpu;
@@ -50,6 +51,14 @@ public:
     // stream.
     void TestD3DOrRecall(plat::Gpu* displayGpu, const std::string& key);
 
+    // With a command set, a test without the display's renderer runs in a process of its own (the
+    // command with the two memory limits added): the card's driver, its context and its threads
+    // then never enter this process, and a driver that crashes or hangs costs only the test.
+    static void SetProbeCommand(std::vector<std::string> command);
+    // That process's side: tests on a renderer of its own and writes the failure reason and the
+    // warning, each ended by '\0', on standard output. Returns the exit code.
+    static int RunProbeProcess(uint32_t minimumMegabytes, uint32_t recommendedMegabytes);
+
     const std::string& GetFailureReason() const { return failureReason; }
     const std::string& GetWarning() const { return warning; }
     // Nothing of a test is kept between runs: a result is new as long as the player has no 3-D
@@ -87,6 +96,7 @@ private:
 
     bool MainTest(plat::Gpu* displayGpu);
     bool Recall(const std::string& key);
+    void TestInProbeProcess();
     void SyncWithDemo();
     void OpenGpu(plat::Gpu* displayGpu);
     void IdentifyAdapter();

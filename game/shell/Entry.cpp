@@ -1,10 +1,12 @@
 #include "game/shell/Entry.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/core/DataRoot.h"
 #include "engine/core/TCDebugSettings.h"
 #include "framework/app/CrashCatcher.h"
+#include "framework/graphics/D3DTester.h"
 #include "game/shell/TCEngine3.h"
 #include "platform/DebugOut.h"
 #include "platform/Files.h"
@@ -23,13 +25,17 @@ int RunGame()
     return 0;
 }
 
-int RunProgram(int argc, char** argv, const char* viewer)
+int RunProgram(int argc, char** argv, const char* helper)
 {
     if (argc == 3 && std::strcmp(argv[1], kShowCrashReportSwitch) == 0) {
         Nubra::CrashCatcher::ShowReport(argv[2]);
         return 0;
     }
-    Nubra::CrashCatcher::SetViewer({viewer, kShowCrashReportSwitch});
+    if (argc == 4 && std::strcmp(argv[1], kTestCardSwitch) == 0)
+        return Nubra::D3DTester::RunProbeProcess(uint32_t(std::strtoul(argv[2], nullptr, 10)),
+                                                 uint32_t(std::strtoul(argv[3], nullptr, 10)));
+    Nubra::D3DTester::SetProbeCommand({helper, kTestCardSwitch});
+    Nubra::CrashCatcher::SetViewer({helper, kShowCrashReportSwitch});
     Nubra::CrashCatcher::Install();
     int exitCode = RunGame();
     Nubra::CrashCatcher::Uninstall();

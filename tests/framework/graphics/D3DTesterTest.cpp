@@ -363,6 +363,32 @@ TEST_F(D3DTestRunTest, OnlyAThreeDDisplayAsksThePresenterForTheCard)
     display.reset(); // its textures live on the fixture's card
 }
 
+TEST_F(D3DTestRunTest, WithAProbeCommandTheTestRunsInItsOwnProcess)
+{
+    const struct {
+        const char* script;
+        const char* failure;
+        const char* warning;
+    } cases[] = {
+        {"printf '%s MB\\0low %s MB\\0' \"$1\" \"$2\"", "6 MB", "low 14 MB"},
+        {"printf 'only the failure\\0'", "DXError - card test: the test process failed", ""},
+        {"printf '\\0\\0'; exit 1", "DXError - card test: the test process failed", ""},
+    };
+    for (const auto& c : cases) {
+        D3DTester::SetProbeCommand({"sh", "-c", c.script, "probe"});
+        D3DTester tester(&app);
+        tester.TestD3D(nullptr);
+        EXPECT_EQ(tester.GetFailureReason(), c.failure) << c.script;
+        EXPECT_EQ(tester.GetWarning(), c.warning) << c.script;
+    }
+    // The display's own renderer is tested here.
+    D3DTester tester(&app);
+    tester.TestD3D(&gpu);
+    D3DTester::SetProbeCommand({});
+    EXPECT_EQ(gpu.reads, 5);
+    EXPECT_EQ(tester.GetFailureReason(), "");
+}
+
 // Plays a demo that holds no recorded outcome.
 struct SilentDemo : DemoChannel {
     Buffer stream;

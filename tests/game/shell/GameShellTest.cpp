@@ -258,4 +258,26 @@ TEST(Entry, TheDeveloperSwitchStartsTheLogBeforeTheEngine)
     std::filesystem::remove(log);
 }
 
+TEST(Entry, TheCardTestSwitchOnlyTestsTheCardAndWritesTheOutcome)
+{
+    int output[2];
+    ASSERT_EQ(pipe(output), 0);
+    pid_t test = fork();
+    if (test == 0) {
+        dup2(output[1], STDOUT_FILENO);
+        std::string program = "velmira-cafe", limit = "6", recommended = "14";
+        char* argv[] = {program.data(), const_cast<char*>(kTestCardSwitch), limit.data(), recommended.data(), nullptr};
+        _exit(RunProgram(4, argv));
+    }
+    close(output[1]);
+    std::string seen;
+    ReadUntil(output[0], "\x04", seen, std::chrono::seconds(10));
+    close(output[0]);
+    EXPECT_EQ(WaitForExit(test, std::chrono::seconds(10)), 0);
+    // The dummy driver's software renderer lacks the blend modes the game needs.
+    const std::string expected = std::string("Additive blend not supported.") + '\0'
+                                 + "Unsupported video card: software" + '\0';
+    EXPECT_EQ(seen, expected);
+}
+
 } // namespace
