@@ -33,6 +33,7 @@ public:
     // Until a colour is set, drawing keeps the colour the owner chose.
     void SetColor(const Nubra::Color& color);
     void SetVisible(bool visible) { visible_ = visible; }
+    bool IsVisible() const { return visible_; }
     void SetFrame(int frame) { frame_ = frame; }
 
     void Rewind();

@@ -102,6 +102,7 @@ public:
 
     // A translation of the textures only, here and in every descendant.
     void SetDrawOffset(int x, int y);
+    const Nubra::Point& GetDrawOffset() const { return drawOffset_; }
     void InvalidateTransform();
     // Widget to screen.
     const Nubra::Matrix3& GetTransform();

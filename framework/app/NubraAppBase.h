@@ -140,6 +140,8 @@ public:
 
     // Widgets are deleted here once the update that may still use them has returned.
     virtual void SafeDeleteWidget(Widget* widget);
+    // True before the main loop has claimed a thread, too.
+    bool IsMainThread() const;
 
     // Sound volumes (0..1) and mutes.
     virtual double GetSfxVolume() const { return sfxVolume; }
@@ -435,7 +437,6 @@ private:
     bool demoMutedForFastForward_ = false;
     uint32_t lastFastForwardDraw_ = 0;
 
-    bool IsMainThread() const;
     void HandleLoadingCompletion();
     bool VSyncTimingOn() const;
     void UpdateTimeBehind();

@@ -1,0 +1,65 @@
+#include "engine/ui/ControlXml.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "engine/core/Log.h"
+#include "engine/core/TCEngine.h"
+#include "engine/core/TCTexture.h"
+#include "engine/core/XmlHelpers.h"
+#include "engine/ui/TCCandyWidget.h"
+
+namespace {
+
+bool ReadHexColor(pugi::xml_node node, const char* name, Nubra::Color& out)
+{
+    std::string text;
+    if (!XmlGetString(node, name, text))
+        return false;
+    out = Nubra::Color(int(uint32_t(std::strtoul(text.c_str(), nullptr, 16))));
+    return true;
+}
+
+} // namespace
+
+pugi::xml_node ChildWithId(pugi::xml_node node, const char* element, const char* id)
+{
+    for (pugi::xml_node child : node.children(element))
+        if (std::strcmp(child.attribute("id").value(), id) == 0)
+            return child;
+    return {};
+}
+
+bool ReadTextStyle(pugi::xml_node control, const char* id, TCTextStyle& style)
+{
+    pugi::xml_node node = ChildWithId(control, "textattr", id);
+    if (!node)
+        return false;
+    style = TCTextStyle();
+    if (!ReadHexColor(node, "color", style.color))
+        WriteLog("WARNING: text style \"%s\" has no colour; opaque white stands in", id);
+    style.hoverColor = style.color;
+    style.disabledColor = style.color;
+    ReadHexColor(node, "hcolor", style.hoverColor);
+    ReadHexColor(node, "dcolor", style.disabledColor);
+    std::string font;
+    if (XmlGetString(node, "font", font) && gTCEngine)
+        style.font = gTCEngine->GetFont(font);
+    return true;
+}
+
+void LoadStateTextures(TCCandyWidget& control, pugi::xml_node node,
+                       std::initializer_list<std::pair<const char*, int>> textures)
+{
+    for (const auto& [name, id] : textures) {
+        pugi::xml_node element = ChildWithId(node, "texture", name);
+        if (!element)
+            continue;
+        auto* texture = new TCTexture();
+        texture->LoadFromXml(element, control.width, control.height);
+        control.AddTexture(id, texture);
+    }
+}
+
+bool HasFrames(const TCTexture* texture) { return texture && texture->GetCurrentFrame(); }

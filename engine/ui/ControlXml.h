@@ -1,0 +1,24 @@
+#pragma once
+#include <pugixml.hpp>
+
+#include <initializer_list>
+#include <utility>
+
+#include "engine/ui/TCTextStyle.h"
+
+class TCCandyWidget;
+class TCTexture;
+
+// The control's "textattr" child of that id; false when there is none. Colours are hexadecimal
+// AARRGGBB; the hover and disabled colours default to the colour.
+bool ReadTextStyle(pugi::xml_node control, const char* id, TCTextStyle& style);
+
+// For each (name, id): the control's texture[@id=name], sized to the control, under that id.
+void LoadStateTextures(TCCandyWidget& control, pugi::xml_node node,
+                       std::initializer_list<std::pair<const char*, int>> textures);
+
+// The first child of that element name whose "id" is exactly `id`.
+pugi::xml_node ChildWithId(pugi::xml_node node, const char* element, const char* id);
+
+// Whether the texture is there and has a declared image to show.
+bool HasFrames(const TCTexture* texture);

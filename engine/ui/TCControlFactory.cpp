@@ -1,0 +1,77 @@
+#include "engine/ui/TCControlFactory.h"
+
+#include <map>
+
+#include "engine/core/Log.h"
+#include "engine/ui/TCAnim.h"
+#include "engine/ui/TCButton.h"
+#include "engine/ui/TCDialog.h"
+#include "engine/ui/TCText.h"
+
+namespace {
+
+template <typename Dialog>
+TCCandyWidget* BuildDialog(TCDialog& parent, pugi::xml_node element)
+{
+    auto* dialog = new Dialog(&parent, parent.GetApp());
+    dialog->BuildFromXml(element);
+    return dialog;
+}
+
+TCCandyWidget* BuildButton(TCDialog& parent, pugi::xml_node element)
+{
+    auto* button = new TCButton(&parent, 0, &parent);
+    // Screens tell their buttons apart by address.
+    button->SetId(reinterpret_cast<intptr_t>(button));
+    button->LoadFromXml(element, parent.GetApp());
+    return button;
+}
+
+TCCandyWidget* BuildText(TCDialog& parent, pugi::xml_node element)
+{
+    auto* text = new TCText(&parent, parent.GetApp());
+    text->LoadFromXml(element, parent.GetApp());
+    return text;
+}
+
+TCCandyWidget* BuildAnim(TCDialog& parent, pugi::xml_node element)
+{
+    auto* anim = new TCAnim(&parent);
+    anim->LoadFromXml(element);
+    return anim;
+}
+
+// Types the screens use whose controls are not part of the engine yet.
+TCCandyWidget* NotBuiltYet(pugi::xml_node element)
+{
+    WriteLog("WARNING: element \"%s\" of type \"%s\" skipped: that control is not built yet",
+             element.attribute("name").value(), element.attribute("type").value());
+    return nullptr;
+}
+
+std::map<std::string, TCControlBuilder>& Builders()
+{
+    static std::map<std::string, TCControlBuilder> builders = [] {
+        std::map<std::string, TCControlBuilder> table{
+            {"tcbutton", BuildButton},
+            {"tctext", BuildText},
+            {"tcdialog", BuildDialog<TCDialog>},
+            {"tctutorial", BuildDialog<TCTutorialDialog>},
+            {"tcanim", BuildAnim},
+        };
+        for (const char* type : {"tcbar", "tclist", "tcscroll", "tccheckbox", "tcslider", "tcedit"})
+            table.emplace(type, [](TCDialog&, pugi::xml_node element) { return NotBuiltYet(element); });
+        return table;
+    }();
+    return builders;
+}
+
+} // namespace
+
+void RegisterControlType(const std::string& type, TCControlBuilder build) { Builders()[type] = std::move(build); }
+
+const TCControlBuilder* FindControlBuilder(const std::string& type)
+{
+    auto found = Builders().find(type);
+    return found == Builders().end() ? nullptr : &found->second;
+}

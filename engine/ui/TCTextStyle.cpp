@@ -1,0 +1,3 @@
+#include "engine/ui/TCTextStyle.h"
+
+const char* const kTextStyleNames[kTextStyleCount] = {"shadow", "stroke", "normal", "gradient"};
