@@ -316,6 +316,13 @@ float TCAnimController::GetClipDuration() const
     return DurationOf(clips_[current_]);
 }
 
+void TCAnimController::ReleaseImages()
+{
+    for (Nubra::SharedImageRef& image : images_)
+        image.Release();
+    fetched_.assign(clips_.size(), false);
+}
+
 void TCAnimController::Unload()
 {
     Stop();

@@ -50,6 +50,8 @@ public:
     // The current clip's sheet, once the clip has been selected.
     Nubra::MemoryImage* GetCurrentImage() const;
     float GetClipDuration() const;
+    // Lets go of the clips' sheets; a clip fetches its sheet again when it is next selected.
+    void ReleaseImages();
     int GetFrameIndex() const { return frame_; }
     int GetState() const { return state_; }
     void Unload();

@@ -1,4 +1,6 @@
 #pragma once
+#include <pugixml.hpp>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,6 +49,10 @@ public:
 class TCBoardScene {
 public:
     virtual ~TCBoardScene() = default;
+    // Level load, on the loading thread: the objects of the scene document's root, then their
+    // look for the level.
+    virtual void CreateObjects(pugi::xml_node sceneRoot) = 0;
+    virtual void ApplyLevel(pugi::xml_node level) = 0;
     // Every object, in creation order.
     virtual void ForEachItem(const std::function<void(TCBoardItem&)>& visit) = 0;
     // The pickable objects, in the order hovering tests them.

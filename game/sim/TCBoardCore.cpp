@@ -20,6 +20,8 @@ constexpr int kLeftButton = 0;
 // Until a level's objects exist the board walks nothing.
 class EmptyScene : public TCBoardScene {
 public:
+    void CreateObjects(pugi::xml_node) override {}
+    void ApplyLevel(pugi::xml_node) override {}
     void ForEachItem(const std::function<void(TCBoardItem&)>&) override {}
     void ForEachPickable(const std::function<void(TCBoardItem&)>&) override {}
     TCBoardItem* FindItem(const std::string&) override { return nullptr; }
@@ -153,8 +155,26 @@ void TCBoardCore::LoadLevel(int level, bool survival)
     finishComix_.clear();
     XmlGetString(element, "onstart_comix", startComix_);
     XmlGetString(element, "onfinish_comix", finishComix_);
+    LoadScene(element);
     ReleaseSharedImages();
+    // Rebuilt at the first draw, on the main thread.
+    zOrderDirty_ = true;
     LoadLevelElement(element, document);
+}
+
+void TCBoardCore::LoadScene(pugi::xml_node level)
+{
+    std::string path;
+    XmlGetString(level, "doc", path);
+    if (path.empty())
+        return;
+    const XmlDocument scene = OpenXmlFile(path.c_str());
+    if (!scene) {
+        WriteLog("ERROR: Cannot open scene %s", path.c_str());
+        return;
+    }
+    scene_->CreateObjects(scene->child("root"));
+    scene_->ApplyLevel(level);
 }
 
 void TCBoardCore::LoadLevelElement(pugi::xml_node level, const XmlDocument& document)

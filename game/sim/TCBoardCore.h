@@ -133,6 +133,8 @@ private:
     // Stops a running level: nothing hovered, every object out of play, the level's UI gone.
     void StopRunning();
     void AdvanceStage();
+    // The objects of the scene document the level names, with their look for the level.
+    void LoadScene(pugi::xml_node level);
     void LoadStages(pugi::xml_node level);
     void ReleaseSharedImages();
     void DrawOutlines(Nubra::Graphics& graphics);

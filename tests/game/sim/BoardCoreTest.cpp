@@ -270,6 +270,19 @@ TEST_F(BoardTest, LoadingAnotherLevelUnloadsTheFirst)
     EXPECT_EQ(trace_, (Trace{"leave level", "destroy all", "reset objects", "unload config"}));
 }
 
+TEST_F(BoardTest, TheLevelsSceneIsMadeBeforeTheGamesPart)
+{
+    levels_.Write("scene.xml", "<root><objects/></root>");
+    StartWith("<level doc='cfg\\scene.xml'/>");
+    board_.StartLevelLoad(1, false);
+    EXPECT_EQ(trace_, (Trace{"leave level", "destroy all", "reset objects", "create objects of root", "apply level",
+                             "load game level", "level start"}));
+
+    levels_.Write("l002.xml", "<level doc='cfg\\missing.xml'/>");
+    board_.StartLevelLoad(2, false);
+    EXPECT_EQ(std::count(trace_.begin(), trace_.end(), "apply level"), 1) << "no scene, no objects";
+}
+
 TEST_F(BoardTest, AHandBackWithoutALoadStartsNothing)
 {
     board_.OnLevelLoaded();

@@ -79,6 +79,11 @@ public:
                 return item.get();
         return nullptr;
     }
+    void CreateObjects(pugi::xml_node root) override
+    {
+        trace_.push_back(std::string("create objects of ") + root.name());
+    }
+    void ApplyLevel(pugi::xml_node level) override { trace_.push_back(std::string("apply ") + level.name()); }
     void DestroyAll() override
     {
         trace_.push_back("destroy all");
