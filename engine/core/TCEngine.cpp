@@ -14,6 +14,7 @@
 #include "engine/core/TCSound.h"
 #include "engine/core/TCTextureTable.h"
 #include "engine/core/XmlHelpers.h"
+#include "engine/ui/TCDialog.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/CRand.h"
@@ -21,7 +22,7 @@
 #include "platform/Thread.h"
 
 TCEngine* gTCEngine = nullptr;
-Nubra::Widget* gRootDialog = nullptr;
+TCDialog* gRootDialog = nullptr;
 TCIGameBoard* gCurrentBoard = nullptr;
 
 namespace {
@@ -60,10 +61,11 @@ TCEngine::TCEngine()
     gTextureTable = textures_.get();
     cursors_ = std::make_unique<TCCursorSet>(this);
 
-    // A stand-in for the root dialog; hidden until something locks the widgets.
-    gRootDialog = new Nubra::Widget();
+    // Hidden until something locks the widgets.
+    gRootDialog = new TCDialog(nullptr, this);
     gRootDialog->Resize(0, 0, 1024, 768);
-    gRootDialog->SetVisible(false);
+    // Clear: what lies beneath still shows while it holds the input.
+    gRootDialog->hasAlpha = true;
     widgetManager->AddWidget(gRootDialog);
 }
 

@@ -20,8 +20,8 @@ class TCTextureTable;
 
 namespace Nubra {
 class Font;
-class Widget;
 } // namespace Nubra
+class TCDialog;
 
 // What the engine needs of the current game board: the hand-back of a loaded level.
 class TCIGameBoard {
@@ -108,7 +108,7 @@ private:
 // The engine, set by its constructor.
 extern TCEngine* gTCEngine;
 // The full-screen dialog over every screen that WidgetsLock raises to hold input back.
-extern Nubra::Widget* gRootDialog;
+extern TCDialog* gRootDialog;
 // Set by the game while a board is current.
 extern TCIGameBoard* gCurrentBoard;
 

@@ -6,6 +6,7 @@
 #include "engine/ui/TCAnim.h"
 #include "engine/ui/TCButton.h"
 #include "engine/ui/TCDialog.h"
+#include "engine/ui/TCEditWidget.h"
 #include "engine/ui/TCText.h"
 
 namespace {
@@ -41,6 +42,13 @@ TCCandyWidget* BuildAnim(TCDialog& parent, pugi::xml_node element)
     return anim;
 }
 
+TCCandyWidget* BuildEdit(TCDialog& parent, pugi::xml_node element)
+{
+    auto* edit = new TCEditWidget(&parent);
+    edit->LoadFromXml(element, parent.GetApp());
+    return edit;
+}
+
 // Types the screens use whose controls are not part of the engine yet.
 TCCandyWidget* NotBuiltYet(pugi::xml_node element)
 {
@@ -58,8 +66,9 @@ std::map<std::string, TCControlBuilder>& Builders()
             {"tcdialog", BuildDialog<TCDialog>},
             {"tctutorial", BuildDialog<TCTutorialDialog>},
             {"tcanim", BuildAnim},
+            {"tcedit", BuildEdit},
         };
-        for (const char* type : {"tcbar", "tclist", "tcscroll", "tccheckbox", "tcslider", "tcedit"})
+        for (const char* type : {"tcbar", "tclist", "tcscroll", "tccheckbox", "tcslider"})
             table.emplace(type, [](TCDialog&, pugi::xml_node element) { return NotBuiltYet(element); });
         return table;
     }();

@@ -23,6 +23,7 @@
 #include "engine/core/TCMusic.h"
 #include "engine/core/TCSound.h"
 #include "framework/app/AppTestSupport.h"
+#include "engine/ui/TCDialog.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/CRand.h"
