@@ -3,8 +3,11 @@
 #include "engine/core/TCLocalization.h"
 #include "engine/core/TCMusic.h"
 #include "engine/core/TCSound.h"
+#include "engine/core/XmlHelpers.h"
 #include "framework/util/StringUtils.h"
+#include "framework/widgets/WidgetManager.h"
 #include "game/shell/TCProfileStore.h"
+#include "game/shell/WelcomeDialog.h"
 
 TCEngine3* gTCEngine3 = nullptr;
 
@@ -47,6 +50,10 @@ void TCEngine3::LoadingThreadCompleted()
 {
     TCEngine::LoadingThreadCompleted();
     GetMusic().Change("menu");
+    // On the main thread, which owns the widget tree.
+    XmlDocument ui = OpenXmlFile("cfg\\ui.xml");
+    if (ui)
+        widgetManager->AddWidget(new WelcomeDialog(this, ui->child("root")));
 }
 
 void TCEngine3::KeyDown(int key)
