@@ -18,8 +18,7 @@ int RunGame()
     StartDeveloperMode(plat::UserDataDir("", kProductName), DataRoot());
     auto* app = new TCEngine3();
     app->Init();
-    plat::DebugOut("Velmira Cafe: drawing is not built yet, so the window stays blank. "
-                   "Close it or press Ctrl+C to quit.\n");
+    plat::DebugOut("Velmira Cafe: close the window or press Ctrl+C to quit.\n");
     app->Start();
     delete app;
     return 0;

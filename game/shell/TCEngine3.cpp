@@ -2,7 +2,6 @@
 
 #include "engine/core/TCLocalization.h"
 #include "engine/core/TCMusic.h"
-#include "engine/core/TCSound.h"
 #include "engine/core/XmlHelpers.h"
 #include "framework/util/StringUtils.h"
 #include "framework/widgets/WidgetManager.h"
@@ -54,11 +53,4 @@ void TCEngine3::LoadingThreadCompleted()
     XmlDocument ui = OpenXmlFile("cfg\\ui.xml");
     if (ui)
         widgetManager->AddWidget(new WelcomeDialog(this, ui->child("root")));
-}
-
-void TCEngine3::KeyDown(int key)
-{
-    // A key clicks until the screens have buttons of their own.
-    PlaySound("click");
-    TCEngine::KeyDown(key);
 }

@@ -12,7 +12,6 @@ public:
 
     void Init() override;
     void LoadingThreadCompleted() override;
-    void KeyDown(int key) override;
 };
 
 // The game, set by its constructor.
