@@ -159,7 +159,9 @@ TEST(Entry, ACrashLeavesItsReportInTheUserFolderAndStartsTheViewer)
     std::filesystem::path viewer = std::filesystem::temp_directory_path() / "velmira-test-viewer.sh";
     {
         std::ofstream script(viewer);
-        script << "#!/bin/sh\n[ \"$1\" = " << kShowCrashReportSwitch << " ] && cp \"$2\" \"$2.seen\"\n";
+        // The copy appears whole under its final name, so the test never reads it half written.
+        script << "#!/bin/sh\n[ \"$1\" = " << kShowCrashReportSwitch
+               << " ] && cp \"$2\" \"$2.part\" && mv \"$2.part\" \"$2.seen\"\n";
     }
     std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
 
@@ -179,6 +181,10 @@ TEST(Entry, ACrashLeavesItsReportInTheUserFolderAndStartsTheViewer)
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV);
     std::string report = ReadFile(folder / "crash.txt");
     EXPECT_TRUE(report.starts_with("Exception: Access Violation (code 0xc0000005)")) << report;
+    // The viewer is started by the dying game and may still be running.
+    auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (!std::filesystem::exists(folder / "crash.txt.seen") && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(ReadFile(folder / "crash.txt.seen"), report);
 }
 
