@@ -4,7 +4,9 @@
 
 #include "engine/core/Log.h"
 #include "engine/ui/TCAnim.h"
+#include "engine/ui/TCBar.h"
 #include "engine/ui/TCButton.h"
+#include "engine/ui/TCCheckBox.h"
 #include "engine/ui/TCDialog.h"
 #include "engine/ui/TCEditWidget.h"
 #include "engine/ui/TCText.h"
@@ -33,6 +35,15 @@ TCCandyWidget* BuildText(TCDialog& parent, pugi::xml_node element)
     auto* text = new TCText(&parent, parent.GetApp());
     text->LoadFromXml(element, parent.GetApp());
     return text;
+}
+
+// A control made with its parent alone and loaded with the application.
+template <typename Control>
+TCCandyWidget* BuildControl(TCDialog& parent, pugi::xml_node element)
+{
+    auto* control = new Control(&parent);
+    control->LoadFromXml(element, parent.GetApp());
+    return control;
 }
 
 TCCandyWidget* BuildAnim(TCDialog& parent, pugi::xml_node element)
@@ -67,8 +78,10 @@ std::map<std::string, TCControlBuilder>& Builders()
             {"tctutorial", BuildDialog<TCTutorialDialog>},
             {"tcanim", BuildAnim},
             {"tcedit", BuildEdit},
+            {"tcbar", BuildControl<TCBar>},
+            {"tccheckbox", BuildControl<TCCheckBox>},
         };
-        for (const char* type : {"tcbar", "tclist", "tcscroll", "tccheckbox", "tcslider"})
+        for (const char* type : {"tclist", "tcscroll", "tcslider"})
             table.emplace(type, [](TCDialog&, pugi::xml_node element) { return NotBuiltYet(element); });
         return table;
     }();
