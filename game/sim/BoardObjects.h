@@ -11,6 +11,14 @@ namespace Nubra {
 class Graphics;
 }
 
+// Where a walker stands to use an object, for the graph named by the owner, in board pixels.
+struct TCStandPoint {
+    std::string owner;
+    std::string direction;
+    int x = 0;
+    int y = 0;
+};
+
 // What the board needs of a game object: stepping, stage entry and, for the pickable ones, the
 // mouse. Game objects implement it; the board never owns them.
 class TCBoardItem {
@@ -43,6 +51,12 @@ public:
         (void)over;
     }
     virtual void IncClickCount() {}
+    // The stand point a pickable object gives for that graph, if any.
+    virtual const TCStandPoint* FindStandPoint(const std::string& graph) const
+    {
+        (void)graph;
+        return nullptr;
+    }
 };
 
 // The level's objects as the board walks them.

@@ -16,6 +16,8 @@ namespace {
 
 constexpr float kLevelEndWait = 2.0f;
 constexpr int kLeftButton = 0;
+// Only the boss walks the floor by a graph.
+const char* const kGraphNames[] = {"boss"};
 
 // Until a level's objects exist the board walks nothing.
 class EmptyScene : public TCBoardScene {
@@ -42,6 +44,8 @@ std::string Format(const char* format, const std::string& name, auto value)
 TCBoardCore::TCBoardCore(TCBoardHost& host) : host_(host), scene_(&gEmptyScene), nextStage_(stages_.end())
 {
     Nubra::SWTri_InitFillerTable();
+    for (const char* name : kGraphNames)
+        graphs_.emplace(name, std::make_unique<TCGraph>(name));
     gGameBoard = this;
     gCurrentBoard = this;
 }
@@ -155,32 +159,35 @@ void TCBoardCore::LoadLevel(int level, bool survival)
     finishComix_.clear();
     XmlGetString(element, "onstart_comix", startComix_);
     XmlGetString(element, "onfinish_comix", finishComix_);
-    LoadScene(element);
+    // Open until the graphs have read it too.
+    const XmlDocument scene = LoadScene(element);
     ReleaseSharedImages();
     // Rebuilt at the first draw, on the main thread.
     zOrderDirty_ = true;
-    LoadLevelElement(element, document);
+    LoadLevelElement(element, document, scene ? scene->child("root") : pugi::xml_node());
 }
 
-void TCBoardCore::LoadScene(pugi::xml_node level)
+XmlDocument TCBoardCore::LoadScene(pugi::xml_node level)
 {
     std::string path;
     XmlGetString(level, "doc", path);
     if (path.empty())
-        return;
-    const XmlDocument scene = OpenXmlFile(path.c_str());
+        return nullptr;
+    XmlDocument scene = OpenXmlFile(path.c_str());
     if (!scene) {
         WriteLog("ERROR: Cannot open scene %s", path.c_str());
-        return;
+        return nullptr;
     }
     scene_->CreateObjects(scene->child("root"));
     scene_->ApplyLevel(level);
+    return scene;
 }
 
-void TCBoardCore::LoadLevelElement(pugi::xml_node level, const XmlDocument& document)
+void TCBoardCore::LoadLevelElement(pugi::xml_node level, const XmlDocument& document, pugi::xml_node sceneRoot)
 {
     if (survival_)
         LoadStages(level);
+    LoadGraphs(sceneRoot, level);
     queue_.SetMode(survival_ ? TCEventQueue::kSurvival : TCEventQueue::kCareer);
     queue_.Load(level);
     LoadLevel(level, document);
@@ -202,6 +209,30 @@ void TCBoardCore::LoadStages(pugi::xml_node level)
         return true;
     });
     nextStage_ = stages_.begin();
+}
+
+void TCBoardCore::LoadGraphs(pugi::xml_node sceneRoot, pugi::xml_node level)
+{
+    for (auto& [name, graph] : graphs_) {
+        graph->LoadSceneGraphs(sceneRoot);
+        graph->CollectObjectPoints(*scene_);
+        graph->LoadLevelGraphs(level);
+    }
+}
+
+void TCBoardCore::ClearGraphs()
+{
+    for (auto& [name, graph] : graphs_) {
+        graph->ClearScenePart();
+        graph->ClearLevelPart();
+        graph->ClearObjectPart();
+    }
+}
+
+TCGraph* TCBoardCore::GetGraph(const std::string& name)
+{
+    const auto found = graphs_.find(name);
+    return found == graphs_.end() ? nullptr : found->second.get();
 }
 
 void TCBoardCore::AddStage(int number, std::list<TCBoardItem*> items)
@@ -274,6 +305,7 @@ void TCBoardCore::UnloadLevel()
     StopRunning();
     stages_.clear();
     nextStage_ = stages_.end();
+    ClearGraphs();
     // The objects go below: nothing may point at them afterwards.
     hovered_ = nullptr;
     clicks_.clear();

@@ -12,6 +12,7 @@
 #include "game/sim/BoardObjects.h"
 #include "game/sim/TCBoardHost.h"
 #include "game/sim/TCEventQueue.h"
+#include "game/sim/TCGraph.h"
 
 namespace Nubra {
 class Graphics;
@@ -84,6 +85,8 @@ public:
     const std::string& GetStartComix() const { return startComix_; }
     const std::string& GetFinishComix() const { return finishComix_; }
     TCEventQueue& GetEventQueue() { return queue_; }
+    // The walker's map registered under that name, or null.
+    TCGraph* GetGraph(const std::string& name);
     TCBoardHost& GetHost() { return host_; }
 
     // The hooks, in the order the game's boards know them.
@@ -116,7 +119,7 @@ public:
 
 protected:
     // What a level file gives the board once it is open: stages, arrivals, then the game's part.
-    void LoadLevelElement(pugi::xml_node level, const XmlDocument& document);
+    void LoadLevelElement(pugi::xml_node level, const XmlDocument& document, pugi::xml_node sceneRoot = {});
     void UnloadLevel();
     void StartLevel();
 
@@ -134,8 +137,10 @@ private:
     void StopRunning();
     void AdvanceStage();
     // The objects of the scene document the level names, with their look for the level.
-    void LoadScene(pugi::xml_node level);
+    XmlDocument LoadScene(pugi::xml_node level);
     void LoadStages(pugi::xml_node level);
+    void LoadGraphs(pugi::xml_node sceneRoot, pugi::xml_node level);
+    void ClearGraphs();
     void ReleaseSharedImages();
     void DrawOutlines(Nubra::Graphics& graphics);
 
@@ -163,6 +168,7 @@ private:
     std::list<TCBoardItem*> clicks_;
     std::list<std::unique_ptr<Nubra::SharedImageRef>> sharedImages_;
     TCEventQueue queue_;
+    std::map<std::string, std::unique_ptr<TCGraph>> graphs_;
     std::string startComix_, finishComix_;
     std::map<std::string, std::string> watches_;
 };
