@@ -9,6 +9,7 @@
 #include "engine/ui/TCCheckBox.h"
 #include "engine/ui/TCDialog.h"
 #include "engine/ui/TCEditWidget.h"
+#include "engine/ui/TCSlider.h"
 #include "engine/ui/TCText.h"
 
 namespace {
@@ -80,8 +81,9 @@ std::map<std::string, TCControlBuilder>& Builders()
             {"tcedit", BuildEdit},
             {"tcbar", BuildControl<TCBar>},
             {"tccheckbox", BuildControl<TCCheckBox>},
+            {"tcslider", BuildControl<TCSlider>},
         };
-        for (const char* type : {"tclist", "tcscroll", "tcslider"})
+        for (const char* type : {"tclist", "tcscroll"})
             table.emplace(type, [](TCDialog&, pugi::xml_node element) { return NotBuiltYet(element); });
         return table;
     }();

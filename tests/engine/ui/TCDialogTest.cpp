@@ -44,7 +44,7 @@ TEST_F(Dialogs, OnlyNamedElementsOfKnownTypesBecomeChildren)
         <element name="odd" type="tcwhatever"/>
         <element type="tctext"/>
         <element name="caps" type="TCText"/>
-        <element name="later" type="tcslider"/>
+        <element name="later" type="tclist"/>
         <group><element name="deep" type="tcbutton"/></group>)",
                                  "modal='1'");
     ASSERT_EQ(screen->children.size(), 1u);
