@@ -10,8 +10,6 @@
 #include "engine/core/XmlHelpers.h"
 #include "engine/ui/TCCandyWidget.h"
 
-namespace {
-
 bool ReadHexColor(pugi::xml_node node, const char* name, Nubra::Color& out)
 {
     std::string text;
@@ -20,8 +18,6 @@ bool ReadHexColor(pugi::xml_node node, const char* name, Nubra::Color& out)
     out = Nubra::Color(int(uint32_t(std::strtoul(text.c_str(), nullptr, 16))));
     return true;
 }
-
-} // namespace
 
 pugi::xml_node ChildWithId(pugi::xml_node node, const char* element, const char* id)
 {

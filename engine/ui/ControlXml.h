@@ -9,6 +9,9 @@
 class TCCandyWidget;
 class TCTexture;
 
+// A hexadecimal AARRGGBB attribute; false, leaving `out`, when it is missing.
+bool ReadHexColor(pugi::xml_node node, const char* name, Nubra::Color& out);
+
 // The control's "textattr" child of that id; false when there is none. Colours are hexadecimal
 // AARRGGBB; the hover and disabled colours default to the colour.
 bool ReadTextStyle(pugi::xml_node control, const char* id, TCTextStyle& style);

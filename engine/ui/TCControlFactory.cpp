@@ -2,13 +2,14 @@
 
 #include <map>
 
-#include "engine/core/Log.h"
 #include "engine/ui/TCAnim.h"
 #include "engine/ui/TCBar.h"
 #include "engine/ui/TCButton.h"
 #include "engine/ui/TCCheckBox.h"
 #include "engine/ui/TCDialog.h"
 #include "engine/ui/TCEditWidget.h"
+#include "engine/ui/TCList.h"
+#include "engine/ui/TCScrollBar.h"
 #include "engine/ui/TCSlider.h"
 #include "engine/ui/TCText.h"
 
@@ -61,32 +62,21 @@ TCCandyWidget* BuildEdit(TCDialog& parent, pugi::xml_node element)
     return edit;
 }
 
-// Types the screens use whose controls are not part of the engine yet.
-TCCandyWidget* NotBuiltYet(pugi::xml_node element)
-{
-    WriteLog("WARNING: element \"%s\" of type \"%s\" skipped: that control is not built yet",
-             element.attribute("name").value(), element.attribute("type").value());
-    return nullptr;
-}
-
 std::map<std::string, TCControlBuilder>& Builders()
 {
-    static std::map<std::string, TCControlBuilder> builders = [] {
-        std::map<std::string, TCControlBuilder> table{
-            {"tcbutton", BuildButton},
-            {"tctext", BuildText},
-            {"tcdialog", BuildDialog<TCDialog>},
-            {"tctutorial", BuildDialog<TCTutorialDialog>},
-            {"tcanim", BuildAnim},
-            {"tcedit", BuildEdit},
-            {"tcbar", BuildControl<TCBar>},
-            {"tccheckbox", BuildControl<TCCheckBox>},
-            {"tcslider", BuildControl<TCSlider>},
-        };
-        for (const char* type : {"tclist", "tcscroll"})
-            table.emplace(type, [](TCDialog&, pugi::xml_node element) { return NotBuiltYet(element); });
-        return table;
-    }();
+    static std::map<std::string, TCControlBuilder> builders{
+        {"tcbutton", BuildButton},
+        {"tctext", BuildText},
+        {"tcdialog", BuildDialog<TCDialog>},
+        {"tctutorial", BuildDialog<TCTutorialDialog>},
+        {"tcanim", BuildAnim},
+        {"tcedit", BuildEdit},
+        {"tcbar", BuildControl<TCBar>},
+        {"tccheckbox", BuildControl<TCCheckBox>},
+        {"tcslider", BuildControl<TCSlider>},
+        {"tclist", BuildControl<TCList>},
+        {"tcscroll", BuildControl<TCScrollBar>},
+    };
     return builders;
 }
 

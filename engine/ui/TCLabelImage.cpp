@@ -1,5 +1,6 @@
 #include "engine/ui/TCLabelImage.h"
 
+#include "engine/ui/ControlDrawing.h"
 #include "engine/ui/TCCandyWidget.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
@@ -59,14 +60,6 @@ void TCLabelImage::Render(const TCCandyWidget& owner, const std::wstring& text, 
 
 void TCLabelImage::Draw(Nubra::Graphics* g, TCCandyWidget& owner)
 {
-    if (!image_)
-        return;
-    Nubra::Matrix3 matrix = owner.GetTransform();
-    matrix.m[0][2] += float(owner.GetDrawOffset().x);
-    matrix.m[1][2] += float(owner.GetDrawOffset().y);
-    const Nubra::Rect bounds = owner.GetBoundsFor(matrix);
-    Nubra::Graphics drawing(*g);
-    drawing.clipRect = owner.GetScreenClipRect(&bounds);
-    drawing.DrawImageMatrix(image_.get(), matrix, Nubra::Rect(0, 0, image_->GetWidth(), image_->GetHeight()), 0.0f,
-                            0.0f);
+    if (image_)
+        DrawThroughTransform(g, owner, image_.get());
 }
