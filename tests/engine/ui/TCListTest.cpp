@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "UiFixture.h"
@@ -178,6 +182,36 @@ TEST_F(Lists, EveryControlIsBuiltFromItsElementType)
     EXPECT_NE(dynamic_cast<TCSlider*>(panel->FindChild("s")), nullptr);
     EXPECT_NE(dynamic_cast<TCList*>(panel->FindChild("l")), nullptr);
     EXPECT_NE(dynamic_cast<TCScrollBar*>(panel->FindChild("r")), nullptr);
+}
+
+TEST_F(Lists, TheShippedPanelHoldsOneOfEachWithDeclaredPictures)
+{
+    const std::filesystem::path data = std::filesystem::path(std::getenv("NUBRA_TEST_DATA")) / ".." / "data";
+    pugi::xml_document ui;
+    ASSERT_TRUE(ui.load_file((data / "cfg" / "ui.xml").c_str()));
+    const pugi::xml_node root = ui.child("root");
+    auto* panel = OnScreen(new TCDialog(nullptr, &engine_));
+    ASSERT_TRUE(panel->FindDialogNode(root, "options_controls"));
+    EXPECT_NE(dynamic_cast<TCCheckBox*>(panel->FindChild("sound_on")), nullptr);
+    EXPECT_NE(dynamic_cast<TCBar*>(panel->FindChild("progress")), nullptr);
+    auto* slider = dynamic_cast<TCSlider*>(panel->FindChild("volume"));
+    ASSERT_NE(slider, nullptr);
+    EXPECT_NE(slider->GetThumb(), nullptr);
+    auto* list = dynamic_cast<TCList*>(panel->FindChild("profiles"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(list->GetScrollBar(), nullptr);
+    for (int id : {TCScrollBar::kUp, TCScrollBar::kDown, TCScrollBar::kSlider})
+        EXPECT_NE(list->GetScrollBar()->GetButton(id), nullptr) << id;
+
+    std::set<std::string> declared;
+    for (pugi::xml_node texture : root.children("texture")) {
+        declared.insert(texture.attribute("id").value());
+        std::string file = texture.attribute("file").value();
+        std::replace(file.begin(), file.end(), '\\', '/');
+        EXPECT_TRUE(std::filesystem::exists(data / file)) << file;
+    }
+    for (pugi::xpath_node used : root.select_nodes("element[@name='options_controls']//texture"))
+        EXPECT_EQ(declared.count(used.node().attribute("texture").value()), 1u) << used.node().attribute("texture").value();
 }
 
 } // namespace
