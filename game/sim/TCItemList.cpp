@@ -6,6 +6,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/XmlHelpers.h"
 #include "game/sim/TCItemPart.h"
+#include "game/sim/TCPickItem.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ struct ItemClass {
 // Searched in order, by exact name.
 const ItemClass kItemClasses[] = {
     {"item", Make<TCItem>},
+    {"pickable", Make<TCPickItem>},
 };
 
 // The first object of a level's list whose name is that, walking the descendants of "objects".
