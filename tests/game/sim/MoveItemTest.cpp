@@ -2,6 +2,7 @@
 
 #include "BoardFixtures.h"
 #include "ItemFixtures.h"
+#include "engine/core/TCDebugSettings.h"
 #include "game/sim/TCItemPart.h"
 #include "game/sim/TCMoveItem.h"
 #include "game/sim/TCPickItem.h"
@@ -138,6 +139,18 @@ TEST_F(MoveItemTest, AWalkerCrossesTheGraphInItsTimeTurningAsItGoes)
     EXPECT_EQ(boss_->GetPosition(), Nubra::Point(30, 40));
     EXPECT_EQ(boss_->GetOrientation(), "l") << "facing the direction of the point it reached";
     EXPECT_EQ(boss_->GetCurrentPoint(), "C");
+}
+
+TEST_F(MoveItemTest, TheDevelopersSlowSpeedWalksATenth)
+{
+    DebugSettings().BossSlowSpeed = true;
+    ASSERT_TRUE(boss_->WalkTo("C"));
+    for (int i = 0; i < 100; ++i)
+        boss_->Update();
+    DebugSettings().BossSlowSpeed = false;
+    // A second of frame time at a tenth of 10 pixels a second, give or take the sums' rounding.
+    EXPECT_NEAR(boss_->GetPosition().x, 1, 1);
+    EXPECT_TRUE(boss_->IsMoving());
 }
 
 TEST_F(MoveItemTest, OnArrivalBothSidesAgreeBeforeEitherTrades)
