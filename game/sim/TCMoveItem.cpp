@@ -124,8 +124,11 @@ void TCMoveItem::ResetAnimation()
 
 void TCMoveItem::BindPerson()
 {
-    person_ = FindPerson(name_);
-    if (!person_)
+    const TCPersonRecord* person = FindPerson(name_);
+    person_.reset();
+    if (person)
+        person_ = *person;
+    else
         WriteLog("WARNING: No person record '%s': the object cannot walk", name_.c_str());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <list>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "game/sim/TCItem.h"
@@ -66,6 +67,7 @@ public:
     const std::list<TCPickItem*>& GetTargets() const { return targets_; }
     TCPickItem* GetCarried() const { return carried_; }
     TCGraph* GetWalker() const { return walker_; }
+    const TCPersonRecord* GetPerson() const { return person_ ? &*person_ : nullptr; }
 
 protected:
     bool returnHome_ = false;
@@ -82,7 +84,8 @@ private:
     std::string start_;
     std::string orientation_;
     bool moving_ = false;
-    const TCPersonRecord* person_ = nullptr;
+    // A copy, so a configuration read again cannot pull it away.
+    std::optional<TCPersonRecord> person_;
     TCGraph* walker_ = nullptr;
     std::list<TCPickItem*> targets_;
     TCPickItem* carried_ = nullptr;

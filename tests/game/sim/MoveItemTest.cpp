@@ -196,6 +196,7 @@ TEST_F(MoveItemTest, WithoutASpeedOrAGraphTheWalkerStaysAndSaysWhy)
     pugi::xml_document config;
     ASSERT_TRUE(config.load_string("<cfg><perses/></cfg>"));
     LoadPersons(config.child("cfg"));
+    EXPECT_FLOAT_EQ(boss_->GetMoveSpeed(), 10.0f) << "the bound record outlives a configuration read again";
     boss_->BindPerson();
     EXPECT_NE(log_.Text().find("WARNING: No person record 'boss'"), std::string::npos);
     EXPECT_FLOAT_EQ(boss_->GetMoveSpeed(), 0.0f);
