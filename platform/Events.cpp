@@ -115,7 +115,7 @@ constinit Replaceable<IEventSource> current(SdlSource);
 void TranslateEvent(const SDL_Event& event, std::vector<Message>& out)
 {
     switch (event.type) {
-    case SDL_QUIT: out.push_back({MessageKind::Close}); break;
+    case SDL_QUIT: out.push_back({MessageKind::Close, kCloseProcessQuit}); break;
     case SDL_WINDOWEVENT: TranslateWindowEvent(event.window, out); break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: TranslateKey(event.key, out); break;

@@ -39,6 +39,9 @@ enum class MessageKind {
 
 enum SizeKind : int32_t { kSizeRestored = 0, kSizeMinimized = 1, kSizeMaximized = 2 };
 
+// A Close's first value: the process, not the window, was asked to quit (a signal).
+inline constexpr int32_t kCloseProcessQuit = 1;
+
 struct Message {
     MessageKind kind = MessageKind::Close;
     int32_t first = 0;

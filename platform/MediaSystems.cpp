@@ -36,6 +36,8 @@ bool MediaSystems::Start()
         error_ = "no display was found (neither DISPLAY nor WAYLAND_DISPLAY is set)";
         return false;
     }
+    // A closed window is its own message; a quit request then only comes from outside (signals).
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Counted per subsystem, so two owners in one process do not shut each other down.
     if (SDL_InitSubSystem(kSubsystems) != 0) {
         error_ = SDL_GetError();

@@ -178,6 +178,7 @@ void NubraAppBase::ReplayMessage(const Message& message)
     case MessageKind::Close:
         RecordDemo({false, kDemoClose, {}});
         closedByUser = true;
+        quitBySystem = message.first == plat::kCloseProcessQuit;
         Shutdown();
         break;
     default:

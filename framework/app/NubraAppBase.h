@@ -368,6 +368,7 @@ public:
     bool registryRead = false;
     bool commandLineRead = false;
     bool closedByUser = false;
+    bool quitBySystem = false; // the last close came from outside the window (a signal)
     bool inMainLoop = false;
     bool loadingThreadWanted = true;
     std::atomic<bool> shutDown{false};

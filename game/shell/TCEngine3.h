@@ -1,17 +1,53 @@
 #pragma once
 #include "engine/core/TCEngine.h"
+#include "game/shell/TCProfileStore.h"
 
 // The product's name; also names the per-user folder before the game object exists.
 inline constexpr const char* kProductName = "Velmira Cafe";
 
-// The game's application object: the product's identity and its start-up.
+// The game's application object: the product's identity, its start-up and a shutdown that asks.
 class TCEngine3 : public TCEngine {
 public:
     TCEngine3();
     ~TCEngine3() override;
 
     void Init() override;
+    void LoadingThreadProc() override;
     void LoadingThreadCompleted() override;
+    bool UpdateAppStep(bool& updated) override;
+    // Asks "quit" first; ignored until loading has completed and while the splash runs. Asked
+    // while a message box is open, the question waits until that box has its answer.
+    void Shutdown() override;
+    using TCEngine::SwitchScreenMode;
+    // The profile's windowed byte follows the display.
+    void SwitchScreenMode(bool windowed, bool is3D, bool force) override;
+
+    // The splash screen, once it exists; close requests wait while it is shown.
+    void SetSplash(Nubra::Widget* splash) { splash_ = splash; }
+
+protected:
+    // A close request that came while a box was open, now that none is.
+    void AskPendingQuit();
+
+private:
+    void SaveAndShutDown();
+
+    // The stored settings take effect in the engine's tables and the display.
+    class ProfileSettings : public ITCProfileSettingsTarget {
+    public:
+        explicit ProfileSettings(TCEngine3& game) : game_(game) {}
+        void SetMusicVolume(int percent) override;
+        void SetSoundVolume(int percent) override;
+        // Before the window exists the mode is only stored: Init opens the window in it.
+        void SwitchScreenMode(bool windowed) override;
+
+    private:
+        TCEngine3& game_;
+    };
+
+    ProfileSettings profileSettings_{*this};
+    Nubra::Widget* splash_ = nullptr; // owned by the widget tree
+    bool quitPending_ = false;
 };
 
 // The game, set by its constructor.

@@ -155,7 +155,7 @@ TEST(EventTranslation, MouseButtonsWheelAndWindowNews)
         {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 1), {}},
         {wheel, {{MessageKind::MouseWheel, 240}}},
         {flipped, {{MessageKind::MouseWheel, -240}}},
-        {quit, {{MessageKind::Close}}},
+        {quit, {{MessageKind::Close, plat::kCloseProcessQuit}}},
         {reset, {{MessageKind::DisplayLost}}},
         {WindowEvent(SDL_WINDOWEVENT_CLOSE), {{MessageKind::Close}}},
         {WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), {{MessageKind::ActivateApp, 0}}},
