@@ -47,6 +47,7 @@ public:
     // started timers fire what lies at their start. False when no message has that name.
     bool RunEvent(const char* name);
     bool HasEvent(const char* name) const;
+    bool HasEvents() const { return !messages_.empty(); }
     void SetEventEnabled(const char* name, bool enabled);
     bool IsEventEnabled(const char* name) const;
 

@@ -7,6 +7,7 @@
 #include "engine/core/XmlHelpers.h"
 #include "framework/util/StringUtils.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/shell/TCBoard_Splash.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCProfileStore.h"
 #include "game/shell/WelcomeDialog.h"
@@ -58,6 +59,7 @@ void TCEngine3::LoadingThreadProc()
     XmlDocument ui = OpenXmlFile("cfg\\ui.xml");
     pugi::xml_node root = ui ? ui->child("root") : pugi::xml_node();
     BuildMessageBoxes(this, root);
+    splash_ = new TCBoard_Splash(this, root);
 }
 
 void TCEngine3::LoadingThreadCompleted()
@@ -68,8 +70,13 @@ void TCEngine3::LoadingThreadCompleted()
     GetMusic().Change("menu");
     // On the main thread, which owns the widget tree.
     XmlDocument ui = OpenXmlFile("cfg\\ui.xml");
-    if (ui)
-        widgetManager->AddWidget(new WelcomeDialog(this, ui->child("root")));
+    auto* first = new WelcomeDialog(this, ui ? ui->child("root") : pugi::xml_node());
+    first->SetVisible(false);
+    widgetManager->AddWidget(first);
+    // Last, so it lies on top; the first screen comes up when it ends.
+    splash_->onEnded = [first] { first->Show(); };
+    widgetManager->AddWidget(splash_);
+    splash_->Show();
 }
 
 bool TCEngine3::UpdateAppStep(bool& updated)

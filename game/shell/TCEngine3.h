@@ -2,6 +2,8 @@
 #include "engine/core/TCEngine.h"
 #include "game/shell/TCProfileStore.h"
 
+class TCBoard_Splash;
+
 // The product's name; also names the per-user folder before the game object exists.
 inline constexpr const char* kProductName = "Velmira Cafe";
 
@@ -22,8 +24,8 @@ public:
     // The profile's windowed byte follows the display.
     void SwitchScreenMode(bool windowed, bool is3D, bool force) override;
 
-    // The splash screen, once it exists; close requests wait while it is shown.
-    void SetSplash(Nubra::Widget* splash) { splash_ = splash; }
+    // Close requests wait while it is shown.
+    TCBoard_Splash* GetSplash() const { return splash_; }
 
 protected:
     // A close request that came while a box was open, now that none is.
@@ -46,7 +48,7 @@ private:
     };
 
     ProfileSettings profileSettings_{*this};
-    Nubra::Widget* splash_ = nullptr; // owned by the widget tree
+    TCBoard_Splash* splash_ = nullptr; // owned by the widget tree once attached
     bool quitPending_ = false;
 };
 

@@ -1,86 +1,12 @@
 #include "game/shell/TCMessageBox.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <deque>
-#include <filesystem>
-#include <functional>
-
-#include "engine/core/TCLocalization.h"
-#include "engine/ui/TCText.h"
-#include "framework/app/AppTestSupport.h"
-#include "framework/widgets/WidgetManager.h"
-#include "game/shell/TCEngine3.h"
-#include "game/shell/WelcomeDialog.h"
+#include "ShippedGame.h"
 
 namespace {
 
-// The game with the shipped content on screen, whose steps play the player's actions one a step.
-class Game : public TCEngine3 {
-public:
-    Game()
-    {
-        productName = apptest::UniqueProduct("Boxes");
-        GetLocalization().Load();
-        LoadingThreadProc();
-        LoadingThreadCompleted();
-        completionHandled = true;
-    }
-    bool ChangeDirHook(const std::string&) override { return true; }
-    bool UpdateAppStep(bool& updated) override
-    {
-        AskPendingQuit();
-        updated = true;
-        if (leaveUpdateLoop || actions.empty())
-            return false;
-        ++steps;
-        auto action = actions.front();
-        actions.pop_front();
-        action();
-        widgetManager->UpdateFrame();
-        return !leaveUpdateLoop;
-    }
-    void Click(int x, int y)
-    {
-        widgetManager->MouseMove(x, y);
-        widgetManager->MouseDown(x, y, 1);
-        widgetManager->MouseUp(x, y, 1);
-    }
-    // The boxes lie at (312, 264); their buttons at y 168, "yes" at x 30, "no" at x 210.
-    void ClickYes() { Click(312 + 30 + 80, 264 + 188); }
-    void ClickNo() { Click(312 + 210 + 80, 264 + 188); }
-    // The first screen, below the boxes.
-    Nubra::Widget* Screen()
-    {
-        for (Nubra::Widget* widget : widgetManager->children)
-            if (dynamic_cast<WelcomeDialog*>(widget))
-                return widget;
-        return nullptr;
-    }
-    std::wstring Question() { return gConfirm2->FindChild("text1")->AsText()->GetLabel(); }
+using fixtures::Game;
 
-    std::deque<std::function<void()>> actions;
-    int steps = 0;
-};
-
-class MessageBoxes : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        previous_ = std::filesystem::current_path();
-        setenv("VELMIRA_DATA_ROOT", (std::string(std::getenv("NUBRA_TEST_DATA")) + "/../data/").c_str(), 1);
-        std::filesystem::remove(TheProfileStore().Path());
-    }
-    void TearDown() override
-    {
-        unsetenv("VELMIRA_DATA_ROOT");
-        std::filesystem::current_path(previous_);
-    }
-    bool PrefWritten() const { return std::filesystem::exists(TheProfileStore().Path()); }
-
-    std::filesystem::path previous_;
-};
+using MessageBoxes = fixtures::ShippedContent;
 
 TEST_F(MessageBoxes, AnswersReachTheQuestionAndTheScreenGetsItsFocusBack)
 {
@@ -153,9 +79,7 @@ TEST_F(MessageBoxes, CloseRequestsWaitForLoadingAndTheSplashButATerminalsQuitDoe
     game.completionHandled = false;
     game.Shutdown();
     game.completionHandled = true;
-    Nubra::Widget* splash = game.Screen();
-    game.SetSplash(splash);
-    splash->visible = true;
+    game.GetSplash()->SetVisible(true);
     game.Shutdown();
     EXPECT_EQ(game.steps, 0) << "nothing was asked";
     EXPECT_FALSE(game.shutDown);

@@ -1,0 +1,94 @@
+#pragma once
+// The game with the shipped content, built as start-up builds it, and steps that play the
+// player's actions.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "engine/core/EffectFile.h"
+#include "engine/core/TCLocalization.h"
+#include "engine/ui/TCText.h"
+#include "framework/app/AppTestSupport.h"
+#include "framework/widgets/WidgetManager.h"
+#include "game/shell/TCBoard_Splash.h"
+#include "game/shell/TCEngine3.h"
+#include "game/shell/TCMessageBox.h"
+#include "game/shell/WelcomeDialog.h"
+
+namespace fixtures {
+
+// The game with the shipped content on screen, whose steps play the player's actions one a step.
+class Game : public TCEngine3 {
+public:
+    // With skipSplash the first screen is up at once.
+    explicit Game(bool skipSplash = true)
+    {
+        productName = apptest::UniqueProduct("Shipped");
+        GetLocalization().Load();
+        LoadEffects();
+        LoadingThreadProc();
+        LoadingThreadCompleted();
+        completionHandled = true;
+        if (skipSplash)
+            GetSplash()->SetVisible(false);
+    }
+    bool ChangeDirHook(const std::string&) override { return true; }
+    bool UpdateAppStep(bool& updated) override
+    {
+        AskPendingQuit();
+        updated = true;
+        if (leaveUpdateLoop || actions.empty())
+            return false;
+        ++steps;
+        auto action = actions.front();
+        actions.pop_front();
+        action();
+        widgetManager->UpdateFrame();
+        return !leaveUpdateLoop;
+    }
+    void Click(int x, int y)
+    {
+        widgetManager->MouseMove(x, y);
+        widgetManager->MouseDown(x, y, 1);
+        widgetManager->MouseUp(x, y, 1);
+    }
+    // The boxes lie at (312, 264); their buttons at y 168, "yes" at x 30, "no" at x 210.
+    void ClickYes() { Click(312 + 30 + 80, 264 + 188); }
+    void ClickNo() { Click(312 + 210 + 80, 264 + 188); }
+    // The first screen, below the boxes.
+    Nubra::Widget* Screen()
+    {
+        for (Nubra::Widget* widget : widgetManager->children)
+            if (dynamic_cast<WelcomeDialog*>(widget))
+                return widget;
+        return nullptr;
+    }
+    std::wstring Question() { return gConfirm2->FindChild("text1")->AsText()->GetLabel(); }
+
+    std::deque<std::function<void()>> actions;
+    int steps = 0;
+};
+
+class ShippedContent : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = std::filesystem::current_path();
+        setenv("VELMIRA_DATA_ROOT", (std::string(std::getenv("NUBRA_TEST_DATA")) + "/../data/").c_str(), 1);
+        std::filesystem::remove(TheProfileStore().Path());
+    }
+    void TearDown() override
+    {
+        unsetenv("VELMIRA_DATA_ROOT");
+        std::filesystem::current_path(previous_);
+    }
+    bool PrefWritten() const { return std::filesystem::exists(TheProfileStore().Path()); }
+
+    std::filesystem::path previous_;
+};
+
+} // namespace fixtures
