@@ -10,6 +10,7 @@
 #include "engine/core/XmlHelpers.h"
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCItemPart.h"
+#include "game/sim/TCZOrderSolver.h"
 
 TCItem::TCItem() { block_.active = &active_; }
 
@@ -228,6 +229,18 @@ void TCItem::ApplyUpgrade(const std::string& skin)
 {
     SetSkin(skin, true);
     ReapplyAnimation(animation_);
+}
+
+void TCItem::RegisterZOrder(TCZOrderSolver& solver)
+{
+    for (const auto& part : parts_) {
+        if (part->GetName() == "held_items")
+            continue;
+        if (part->IsZOver())
+            solver.RegisterOverPart(*part);
+        else
+            solver.RegisterPart(*part);
+    }
 }
 
 void TCItem::ResetAnimation()

@@ -10,6 +10,7 @@
 
 class TCEffect;
 class TCItemPart;
+class TCZOrderSolver;
 
 // What a bought upgrade does to an object: it gets the upgrade's skin.
 class TCIUpgrade {
@@ -101,6 +102,8 @@ public:
     // Notify(code) once delay seconds of frame time have passed.
     void SetDelayedNotify(float delay, int code);
     bool IsNotifyPending() const { return notifyDelay_ != 0.0f; }
+    // Every part takes its place in depth, except the held items a walker draws itself.
+    void RegisterZOrder(TCZOrderSolver& solver);
 
     const std::string& GetSkin() const { return skin_; }
     const std::string& GetOrient() const { return orient_; }

@@ -122,7 +122,7 @@ void TCItemPart::SetOrient(const std::string& orient, bool replay)
     mirror_ = orient[0] == 'm';
     orient_ = mirror_ ? orient.substr(1) : orient;
     if (replay && animation_ && animation_->GetCurrentClip())
-        animation_->SelectClip(ClipName(clip_).c_str());
+        animation_->Play(ClipName(clip_).c_str(), true);
 }
 
 std::string TCItemPart::ClipName(const std::string& animation) const
