@@ -77,9 +77,7 @@ void TCZOrderSolver::RegisterPart(TCItemPart& part)
         std::vector<Crossing>& column = columns_[size_t(x)];
         if (column.empty())
             touched_.push_back(x);
-        const auto at = std::upper_bound(column.begin(), column.end(), y,
-                                         [](int row, const Crossing& crossing) { return row < crossing.row; });
-        column.insert(at, {y, index});
+        column.push_back({y, index});
     });
 }
 
@@ -110,21 +108,32 @@ TCZOrderSolver::Cell TCZOrderSolver::GetCell(int x, int y) const
 // Each line goes after the nearest line above it in every column it crosses, read one row
 // above its own, where its own cells do not hide the others. Free lines go highest first,
 // then in registration order; a cycle is broken the same way.
-std::vector<int> TCZOrderSolver::SortLines() const
+std::vector<int> TCZOrderSolver::SortLines()
 {
     const size_t count = lines_.size();
     std::vector<std::vector<int>> after(count);
     std::vector<int> waiting(count, 0);
-    std::vector<int> stamp(count, -1);
-    for (size_t i = 0; i < count; ++i) {
-        ForEachColumn(lines_[i], [&](int x, int y) {
-            const int behind = NearestAt(x, y - 1).line;
-            if (behind < 0 || behind == int(i) || stamp[size_t(behind)] == int(i))
-                return;
-            stamp[size_t(behind)] = int(i);
-            after[size_t(behind)].push_back(int(i));
-            ++waiting[i];
-        });
+    // A repeated edge only counts twice on both sides; most repeats come from the next column.
+    std::vector<int> lastBehind(count, -1);
+    for (int x : touched_) {
+        std::vector<Crossing>& column = columns_[size_t(x)];
+        std::sort(column.begin(), column.end(),
+                  [](const Crossing& a, const Crossing& b) { return a.row != b.row ? a.row < b.row : a.line < b.line; });
+        // Of lines on one row the first registered holds the cells below.
+        size_t run = 0;
+        int behind = -1;
+        for (size_t k = 0; k < column.size(); ++k) {
+            if (k > 0 && column[k].row != column[k - 1].row) {
+                behind = column[run].line;
+                run = k;
+            }
+            const int front = column[k].line;
+            if (behind < 0 || lastBehind[size_t(front)] == behind)
+                continue;
+            lastBehind[size_t(front)] = behind;
+            after[size_t(behind)].push_back(front);
+            ++waiting[size_t(front)];
+        }
     }
     auto later = [this](int a, int b) {
         const int ya = lines_[size_t(a)].floorY, yb = lines_[size_t(b)].floorY;

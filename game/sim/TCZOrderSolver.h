@@ -41,6 +41,7 @@ public:
     // "debug_z.log" in the folder: the parts in drawing order. False when it cannot be written.
     bool DumpZOrder(const std::string& folder) const;
 
+    // Valid once the order is built.
     Cell GetCell(int x, int y) const;
     const std::vector<TCItemPart*>& GetPartOrder() const { return parts_; }
 
@@ -63,7 +64,8 @@ private:
     Place NearestAt(int x, int y) const;
     template <class Visit>
     void ForEachColumn(const Line& line, Visit visit) const;
-    std::vector<int> SortLines() const;
+    // Puts each column in order of rows, then sorts the lines.
+    std::vector<int> SortLines();
     void Emit(TCItemPart* part);
 
     TCItemList& items_;
