@@ -42,6 +42,7 @@ function(nubra_test_folders)
     set(video dummy)
     set(command ${target})
     set(extra_env "")
+    set(lock "")
     # Without xvfb-run they run headless and skip themselves (tests/VirtualDisplay.h).
     if(dir MATCHES "/onscreen$")
       target_link_libraries(${target} PRIVATE X11::X11)
@@ -53,6 +54,9 @@ function(nubra_test_folders)
         # is checked for leaks by the headless tests.
         set(extra_env ";ASAN_OPTIONS=detect_leaks=0")
         set(command ${NUBRA_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${target}>)
+        # xvfb-run -a picks its display number without a lock: two at once may share one
+        # display, and a window manager started by one test would then serve the other's windows.
+        set(lock x_display)
       endif()
     endif()
     # A folder named "offscreen" holds tests of drawing with the graphics card: a hidden window
@@ -64,6 +68,11 @@ function(nubra_test_folders)
     add_test(NAME ${rel} COMMAND ${command})
     set_tests_properties(${rel} PROPERTIES
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+      # A window system that never answers must fail the run, not hold it until CI gives up.
+      TIMEOUT 600
       ENVIRONMENT "SDL_VIDEODRIVER=${video};SDL_AUDIODRIVER=dummy;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/config;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/test-home/run;NUBRA_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}${extra_env}")
+    if(lock)
+      set_tests_properties(${rel} PROPERTIES RESOURCE_LOCK ${lock})
+    endif()
   endforeach()
 endfunction()

@@ -61,6 +61,10 @@ public:
         }
         if (display)
             XCloseDisplay(display);
+        // Another manager already on the display answers the check too; ours then gives up at
+        // once, and windows mapped later would wait for a manager that is gone.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        running_ = running_ && waitpid(pid_, nullptr, WNOHANG) == 0;
     }
     ~WindowManager()
     {
