@@ -59,3 +59,12 @@ void LoadStateTextures(TCCandyWidget& control, pugi::xml_node node,
 }
 
 bool HasFrames(const TCTexture* texture) { return texture && texture->GetCurrentFrame(); }
+
+void ShowNormalOrDisabledLook(TCTexture* normal, TCTexture* disabledLook, bool disabled)
+{
+    const bool showDisabled = disabled && HasFrames(disabledLook);
+    if (normal)
+        normal->SetVisible(!showDisabled);
+    if (disabledLook)
+        disabledLook->SetVisible(showDisabled);
+}

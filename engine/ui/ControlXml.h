@@ -25,3 +25,6 @@ pugi::xml_node ChildWithId(pugi::xml_node node, const char* element, const char*
 
 // Whether the texture is there and has a declared image to show.
 bool HasFrames(const TCTexture* texture);
+
+// A disabled control shows its disabled look when it has one, its normal look otherwise.
+void ShowNormalOrDisabledLook(TCTexture* normal, TCTexture* disabledLook, bool disabled);

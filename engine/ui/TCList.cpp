@@ -176,13 +176,7 @@ void TCList::Update()
         topRow_ = scroll_->GetPosition();
         Invalidate();
     }
-    TCTexture* normal = GetTexture(kNormalTexture);
-    TCTexture* disabledLook = GetTexture(kDisabledTexture);
-    const bool showDisabled = disabled && HasFrames(disabledLook);
-    if (normal)
-        normal->SetVisible(!showDisabled);
-    if (disabledLook)
-        disabledLook->SetVisible(showDisabled);
+    ShowNormalOrDisabledLook(GetTexture(kNormalTexture), GetTexture(kDisabledTexture), disabled);
     TCCandyWidget::Update();
 }
 

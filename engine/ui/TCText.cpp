@@ -147,13 +147,7 @@ void TCText::Update()
 
 void TCText::ChooseTexture()
 {
-    TCTexture* normal = GetTexture(kNormalTexture);
-    TCTexture* disabledLook = GetTexture(kDisabledTexture);
-    const bool showDisabled = disabled && HasFrames(disabledLook);
-    if (normal)
-        normal->SetVisible(!showDisabled);
-    if (disabledLook)
-        disabledLook->SetVisible(showDisabled);
+    ShowNormalOrDisabledLook(GetTexture(kNormalTexture), GetTexture(kDisabledTexture), disabled);
 }
 
 void TCText::Draw(Nubra::Graphics* g)
