@@ -7,18 +7,8 @@
 #include "engine/ui/ControlXml.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/text/Font.h"
-
-namespace {
-
-// Virtual-key numbers.
-constexpr int kKeyEnd = 35;
-constexpr int kKeyHome = 36;
-constexpr int kKeyLeft = 37;
-constexpr int kKeyRight = 39;
-constexpr int kKeyDelete = 46;
-constexpr char16_t kBackspace = 8;
-
-} // namespace
+#include "framework/util/StringUtils.h"
+#include "platform/VirtualKeys.h"
 
 TCEditWidget::TCEditWidget(TCCandyWidget* parent) : TCCandyWidget(parent) { wantsFocus = true; }
 
@@ -55,18 +45,18 @@ void TCEditWidget::Insert(wchar_t c)
 
 void TCEditWidget::KeyChar(char16_t unit)
 {
-    if (unit >= 0xD800 && unit < 0xDC00) {
+    if (Nubra::IsHighSurrogate(unit)) {
         highSurrogate_ = unit;
         return;
     }
-    if (unit >= 0xDC00 && unit < 0xE000) {
+    if (Nubra::IsLowSurrogate(unit)) {
         if (highSurrogate_)
-            Insert(wchar_t(0x10000 + ((highSurrogate_ - 0xD800) << 10) + (unit - 0xDC00)));
+            Insert(wchar_t(Nubra::JoinSurrogates(highSurrogate_, unit)));
         highSurrogate_ = 0;
         return;
     }
     highSurrogate_ = 0;
-    if (unit == kBackspace) {
+    if (unit == plat::kVkBack) {
         if (caret_ > 0) {
             text_.erase(caret_ - 1, 1);
             MoveCaret(caret_ - 1);
@@ -79,21 +69,21 @@ void TCEditWidget::KeyChar(char16_t unit)
 void TCEditWidget::KeyDown(int key)
 {
     switch (key) {
-    case kKeyDelete:
+    case plat::kVkDelete:
         if (caret_ < text_.size())
             text_.erase(caret_, 1);
         MoveCaret(caret_);
         break;
-    case kKeyLeft:
+    case plat::kVkLeft:
         MoveCaret(caret_ > 0 ? caret_ - 1 : 0);
         break;
-    case kKeyRight:
+    case plat::kVkRight:
         MoveCaret(caret_ + 1);
         break;
-    case kKeyHome:
+    case plat::kVkHome:
         MoveCaret(0);
         break;
-    case kKeyEnd:
+    case plat::kVkEnd:
         MoveCaret(text_.size());
         break;
     default:

@@ -1,6 +1,7 @@
 #include "framework/data/XmlReader.h"
 
 #include "framework/graphics/ImageFileIO.h"
+#include "framework/util/StringUtils.h"
 
 #include <algorithm>
 #include <utility>
@@ -201,14 +202,14 @@ int XmlReader::DecodeUtf16()
         return int(encoding_ == Encoding::Utf16LE ? a | b << 8 : a << 8 | b);
     };
     int high = unit();
-    if (high < 0xD800 || high > 0xDFFF)
+    if (!IsHighSurrogate(char32_t(high)) && !IsLowSurrogate(char32_t(high)))
         return high;
-    if (high >= 0xDC00 || pos_ >= bytes_.size())
+    if (IsLowSurrogate(char32_t(high)) || pos_ >= bytes_.size())
         return kIllegal;
     int low = unit();
-    if (low < 0xDC00 || low > 0xDFFF)
+    if (!IsLowSurrogate(char32_t(low)))
         return kIllegal;
-    return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+    return int(JoinSurrogates(char32_t(high), char32_t(low)));
 }
 
 bool XmlReader::NextElement(XmlElement* element)

@@ -23,6 +23,11 @@ std::string WStringToUtf8(const std::wstring& text);
 // The inverse, for text the system hands over; malformed bytes are dropped.
 std::wstring Utf8ToWString(const std::string& text);
 
+// UTF-16 surrogate pairs, for text stored or typed in 16-bit units.
+constexpr bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+constexpr char32_t JoinSurrogates(char32_t high, char32_t low) { return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00); }
+
 std::string Upper(const std::string& text);
 std::wstring Upper(const std::wstring& text);
 std::string Trim(const std::string& text);

@@ -2,9 +2,14 @@
 
 #include <algorithm>
 
+#include "framework/util/StringUtils.h"
+
 namespace {
 
 using namespace pref;
+using Nubra::IsHighSurrogate;
+using Nubra::IsLowSurrogate;
+using Nubra::JoinSurrogates;
 
 class Writer {
 public:
@@ -70,8 +75,6 @@ constexpr size_t kExpert = 552;
 constexpr size_t kAchievementsAt = 612;
 constexpr size_t kHintsAt = 912;
 
-bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 } // namespace
 
@@ -81,7 +84,7 @@ std::wstring NameText(const TCName& name)
     for (size_t i = 0; i < name.size() && name[i] != 0; ++i) {
         char32_t unit = name[i];
         if (IsHighSurrogate(unit) && i + 1 < name.size() && IsLowSurrogate(name[i + 1])) {
-            text += wchar_t(0x10000 + ((unit - 0xD800) << 10) + (name[i + 1] - 0xDC00));
+            text += wchar_t(JoinSurrogates(unit, name[i + 1]));
             ++i;
         } else {
             text += IsHighSurrogate(unit) || IsLowSurrogate(unit) ? L'\uFFFD' : wchar_t(unit);
