@@ -134,10 +134,10 @@ void TCEngine::LoadingThreadProc()
         LoadMusic(cfg.node);
         LoadSounds(cfg.node);
     }
-    const XmlNodeRef ui = ConfigRoot("cfg\\ui.xml");
-    LoadTextures(ui.node);
-    LoadFonts(ui.node);
-    LoadCursors(ui.node);
+    uiConfig_ = ConfigRoot("cfg\\ui.xml");
+    LoadTextures(UiRoot());
+    LoadFonts(UiRoot());
+    LoadCursors(UiRoot());
     SetCursorMode("normal");
     ShowCursorSet(false);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "engine/core/XmlHelpers.h"
 #include "framework/app/NubraAppBase.h"
 
 class IAudioBackend;
@@ -88,6 +89,10 @@ protected:
     virtual void SetCursorMode(const std::string& mode);
     virtual void ShowCursorSet(bool show);
 
+    // The UI document as the loading thread read it, for the screens built from it afterwards;
+    // empty when it is missing.
+    pugi::xml_node UiRoot() const { return uiConfig_.node; }
+
 private:
     void OpenPaks();
 
@@ -100,6 +105,7 @@ private:
     std::unique_ptr<TCTextureTable> textures_;
     std::unique_ptr<TCCursorSet> cursors_;
     std::string pendingCursorMode_;
+    XmlNodeRef uiConfig_;
     std::map<std::string, std::wstring> textVars_;
     std::thread levelThread_;
     uint32_t levelLoads_ = 0;

@@ -4,7 +4,6 @@
 #include "engine/core/TCMusic.h"
 #include "engine/core/TCMusicChannel.h"
 #include "engine/core/TCSound.h"
-#include "engine/core/XmlHelpers.h"
 #include "framework/util/StringUtils.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/TCBoard_Splash.h"
@@ -56,10 +55,8 @@ void TCEngine3::Init()
 void TCEngine3::LoadingThreadProc()
 {
     TCEngine::LoadingThreadProc();
-    XmlDocument ui = OpenXmlFile("cfg\\ui.xml");
-    pugi::xml_node root = ui ? ui->child("root") : pugi::xml_node();
-    BuildMessageBoxes(this, root);
-    splash_ = new TCBoard_Splash(this, root);
+    BuildMessageBoxes(this, UiRoot());
+    splash_ = new TCBoard_Splash(this, UiRoot());
 }
 
 void TCEngine3::LoadingThreadCompleted()
@@ -69,8 +66,7 @@ void TCEngine3::LoadingThreadCompleted()
     AttachMessageBoxes(this);
     GetMusic().Change("menu");
     // On the main thread, which owns the widget tree.
-    XmlDocument ui = OpenXmlFile("cfg\\ui.xml");
-    auto* first = new WelcomeDialog(this, ui ? ui->child("root") : pugi::xml_node());
+    auto* first = new WelcomeDialog(this, UiRoot());
     first->SetVisible(false);
     widgetManager->AddWidget(first);
     // Last, so it lies on top; the first screen comes up when it ends.
