@@ -45,17 +45,22 @@ bool ReadTextStyle(pugi::xml_node control, const char* id, TCTextStyle& style)
     return true;
 }
 
+TCTexture* LoadStateTexture(TCCandyWidget& control, pugi::xml_node node, const char* name, int id)
+{
+    pugi::xml_node element = ChildWithId(node, "texture", name);
+    if (!element)
+        return nullptr;
+    auto* texture = new TCTexture();
+    texture->LoadFromXml(element, control.width, control.height);
+    control.AddTexture(id, texture);
+    return texture;
+}
+
 void LoadStateTextures(TCCandyWidget& control, pugi::xml_node node,
                        std::initializer_list<std::pair<const char*, int>> textures)
 {
-    for (const auto& [name, id] : textures) {
-        pugi::xml_node element = ChildWithId(node, "texture", name);
-        if (!element)
-            continue;
-        auto* texture = new TCTexture();
-        texture->LoadFromXml(element, control.width, control.height);
-        control.AddTexture(id, texture);
-    }
+    for (const auto& [name, id] : textures)
+        LoadStateTexture(control, node, name, id);
 }
 
 bool HasFrames(const TCTexture* texture) { return texture && texture->GetCurrentFrame(); }

@@ -16,7 +16,10 @@ bool ReadHexColor(pugi::xml_node node, const char* name, Nubra::Color& out);
 // AARRGGBB; the hover and disabled colours default to the colour.
 bool ReadTextStyle(pugi::xml_node control, const char* id, TCTextStyle& style);
 
-// For each (name, id): the control's texture[@id=name], sized to the control, under that id.
+// The control's texture[@id=name], sized to the control, added under that id; null when absent.
+TCTexture* LoadStateTexture(TCCandyWidget& control, pugi::xml_node node, const char* name, int id);
+
+// For each (name, id): LoadStateTexture.
 void LoadStateTextures(TCCandyWidget& control, pugi::xml_node node,
                        std::initializer_list<std::pair<const char*, int>> textures);
 

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "engine/core/TCDebugSettings.h"
 #include "engine/core/XmlHelpers.h"
+#include "engine/ui/ControlDrawing.h"
 #include "framework/graphics/Graphics.h"
 
 void TCAnim::LoadFromXml(pugi::xml_node node)
@@ -48,15 +48,10 @@ void TCAnim::Draw(Nubra::Graphics* g)
 {
     if (current_ == frames_.end())
         return;
-    const int alpha = int(255.0f * GetEffectiveAlpha());
     g->PushState();
-    g->SetColor(Nubra::Color(255, 255, 255, alpha));
-    g->SetColorizeImages(true);
+    TintByEffectiveAlpha(g, *this);
     current_->DrawInto(g, Nubra::Rect(0, 0, width, height));
-    if (DebugSettings().DrawOutlines) {
-        g->SetColor(Nubra::Color(0, 0, 0, alpha));
-        g->DrawRect(0, 0, width - 1, height - 1);
-    }
+    DrawOutlineIfAsked(g, *this);
     g->PopState();
 }
 

@@ -29,15 +29,9 @@ void TCCheckBox::LoadFromXml(pugi::xml_node node, TCEngine*)
         {"normal", kNormal},           {"over", kOver},           {"disabled", kDisabled},
         {"check_normal", kCheckNormal}, {"check_over", kCheckOver}, {"check_disabled", kCheckDisabled},
     };
-    for (const auto& [id, slot] : kIds) {
-        pugi::xml_node element = ChildWithId(node, "texture", id);
-        if (!element)
-            continue;
-        auto* texture = new TCTexture();
-        texture->LoadFromXml(element, width, height);
-        AddTexture(0, texture);
-        textures_[slot] = texture;
-    }
+    for (const auto& [id, slot] : kIds)
+        if (TCTexture* texture = LoadStateTexture(*this, node, id, 0))
+            textures_[slot] = texture;
 }
 
 void TCCheckBox::Update()
