@@ -9,6 +9,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/SharedImage.h"
 #include "framework/raster/SWTriFillerTable.h"
+#include "framework/util/StringUtils.h"
 
 TCBoardCore* gGameBoard = nullptr;
 
@@ -31,13 +32,6 @@ public:
 };
 
 EmptyScene gEmptyScene;
-
-std::string Format(const char* format, const std::string& name, auto value)
-{
-    char line[256];
-    std::snprintf(line, sizeof line, format, name.c_str(), value);
-    return line;
-}
 
 } // namespace
 
@@ -458,19 +452,19 @@ void TCBoardCore::DrawOutlines(Nubra::Graphics& graphics)
 void TCBoardCore::AddDebugWatch(const std::string& name, const std::string& text)
 {
     if (IsDeveloperMode())
-        watches_[name] = Format("%s: %s", name, text.c_str());
+        watches_[name] = Nubra::StrFormat("%s: %s", name.c_str(), text.c_str());
 }
 
 void TCBoardCore::AddDebugWatch(const std::string& name, int value)
 {
     if (IsDeveloperMode())
-        watches_[name] = Format("%s: %d", name, value);
+        watches_[name] = Nubra::StrFormat("%s: %d", name.c_str(), value);
 }
 
 void TCBoardCore::AddDebugWatch(const std::string& name, float value)
 {
     if (IsDeveloperMode())
-        watches_[name] = Format("%s: %5.2f", name, static_cast<double>(value));
+        watches_[name] = Nubra::StrFormat("%s: %5.2f", name.c_str(), static_cast<double>(value));
 }
 
 void TCBoardCore::AddDebugWatch(const std::string& name, bool value) { AddDebugWatch(name, value ? 1 : 0); }
