@@ -52,6 +52,9 @@ public:
 
     virtual void ShowMainMenu() {}
     virtual void HideMainMenu() {}
+    // Around a level load: the game covers the screen while the level-loading thread runs.
+    virtual void ShowLoadScreen() {}
+    virtual void HideLoadScreen() {}
 
     // The game loads it before Init, so the window's title can come from it.
     TCLocalization& GetLocalization() { return *localization_; }

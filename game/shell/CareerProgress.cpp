@@ -35,6 +35,8 @@ int OpenSurvivalCafe(const TCPlayerProfile& profile, int chosen)
     return chosen >= 1 && chosen <= 3 && IsCafeOpen(profile, chosen) ? chosen : 1;
 }
 
+int CurrentCareerLevel(const TCPlayerProfile& profile) { return std::clamp(profile.highestLevel, 1, pref::kLevels); }
+
 int NextCareerLevel(int level) { return level >= 1 && level < pref::kLevels ? level + 1 : 0; }
 
 int32_t CareerTotal(const TCPlayerProfile& profile)

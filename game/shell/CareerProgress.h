@@ -23,6 +23,9 @@ bool IsCafeOpen(const TCPlayerProfile& profile, int cafe);
 // The survival cafe a player may have chosen: a closed one falls back to cafe 1.
 int OpenSurvivalCafe(const TCPlayerProfile& profile, int chosen);
 
+// The level the career goes on with: the newest one open, the last once the career is complete.
+int CurrentCareerLevel(const TCPlayerProfile& profile);
+
 // The level after a won one, or 0 when the career is over and the menu follows.
 int NextCareerLevel(int level);
 

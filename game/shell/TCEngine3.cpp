@@ -1,15 +1,18 @@
 #include "game/shell/TCEngine3.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/TCLocalization.h"
 #include "engine/core/TCMusic.h"
 #include "engine/core/TCMusicChannel.h"
 #include "engine/core/TCSound.h"
 #include "framework/util/StringUtils.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/shell/TCBoard_MainMenu.h"
+#include "game/shell/TCBoard_Menu.h"
 #include "game/shell/TCBoard_Splash.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCProfileStore.h"
-#include "game/shell/WelcomeDialog.h"
+#include "game/sim/TCBoardCore.h"
 
 TCEngine3* gTCEngine3 = nullptr;
 
@@ -19,6 +22,15 @@ namespace {
 std::wstring EngineText(const std::string& id)
 {
     return gTCEngine ? gTCEngine->GetLocalization().GetText(id) : Nubra::Utf8ToWString(id);
+}
+
+// A board the loading thread built but the widget tree never took.
+template <typename Board>
+void DeleteUnattached(Board*& board)
+{
+    if (board && !board->parent)
+        delete board;
+    board = nullptr;
 }
 
 } // namespace
@@ -35,6 +47,10 @@ TCEngine3::TCEngine3()
 TCEngine3::~TCEngine3()
 {
     ForgetMessageBoxes();
+    DeleteUnattached(loadScreen_);
+    DeleteUnattached(menu_);
+    DeleteUnattached(mainMenu_);
+    DeleteUnattached(splash_);
     TheProfileStore().SetSettingsTarget(nullptr);
     if (gTCEngine3 == this)
         gTCEngine3 = nullptr;
@@ -56,23 +72,54 @@ void TCEngine3::LoadingThreadProc()
 {
     TCEngine::LoadingThreadProc();
     BuildMessageBoxes(this, UiRoot());
+    loadScreen_ = new TCBoard_LoadScreen(this, UiRoot());
+    menu_ = new TCBoard_Menu(this, UiRoot());
+    mainMenu_ = new TCBoard_MainMenu(this, UiRoot());
     splash_ = new TCBoard_Splash(this, UiRoot());
 }
 
 void TCEngine3::LoadingThreadCompleted()
 {
     TCEngine::LoadingThreadCompleted();
-    // The widget manager belongs to the main thread.
+    // The widget manager belongs to the main thread. The last lies on top.
     AttachMessageBoxes(this);
-    GetMusic().Change("menu");
-    // On the main thread, which owns the widget tree.
-    auto* first = new WelcomeDialog(this, UiRoot());
-    first->SetVisible(false);
-    widgetManager->AddWidget(first);
-    // Last, so it lies on top; the first screen comes up when it ends.
-    splash_->onEnded = [first] { first->Show(); };
-    widgetManager->AddWidget(splash_);
+    for (Nubra::Widget* board : std::initializer_list<Nubra::Widget*>{menu_, loadScreen_, mainMenu_, splash_})
+        widgetManager->AddWidget(board);
+    splash_->onEnded = [this] { ShowMainMenu(); };
     splash_->Show();
+}
+
+void TCEngine3::ShowMainMenu()
+{
+    GetMusic().Change("menu");
+    menu_->Show();
+    mainMenu_->Show();
+}
+
+void TCEngine3::HideMainMenu()
+{
+    mainMenu_->Hide();
+    menu_->Hide();
+}
+
+void TCEngine3::ShowLoadScreen()
+{
+    widgetManager->SetFocus(loadScreen_);
+    widgetManager->BringToFront(loadScreen_);
+    loadScreen_->Show();
+    menu_->Hide();
+}
+
+void TCEngine3::HideLoadScreen() { loadScreen_->Hide(); }
+
+void TCEngine3::StartLevel(int level, bool survival)
+{
+    if (!gGameBoard) {
+        WriteLog("ERROR: No game board to play level %d on", level);
+        return;
+    }
+    HideMainMenu();
+    gGameBoard->StartLevelLoad(level, survival);
 }
 
 bool TCEngine3::UpdateAppStep(bool& updated)

@@ -2,6 +2,9 @@
 #include "engine/core/TCEngine.h"
 #include "game/shell/TCProfileStore.h"
 
+class TCBoard_LoadScreen;
+class TCBoard_MainMenu;
+class TCBoard_Menu;
 class TCBoard_Splash;
 
 // The product's name; also names the per-user folder before the game object exists.
@@ -24,8 +27,20 @@ public:
     // The profile's windowed byte follows the display.
     void SwitchScreenMode(bool windowed, bool is3D, bool force) override;
 
+    // The menu background with the main menu over it.
+    void ShowMainMenu() override;
+    void HideMainMenu() override;
+    // Over everything while a level loads; the menus and the board go.
+    void ShowLoadScreen() override;
+    void HideLoadScreen() override;
+    // Leaves the menus for a level of the career or of survival (by cafe).
+    void StartLevel(int level, bool survival);
+
     // Close requests wait while it is shown.
     TCBoard_Splash* GetSplash() const { return splash_; }
+    TCBoard_Menu* GetMenuBackground() const { return menu_; }
+    TCBoard_MainMenu* GetMainMenu() const { return mainMenu_; }
+    TCBoard_LoadScreen* GetLoadScreen() const { return loadScreen_; }
 
 protected:
     // A close request that came while a box was open, now that none is.
@@ -48,7 +63,11 @@ private:
     };
 
     ProfileSettings profileSettings_{*this};
-    TCBoard_Splash* splash_ = nullptr; // owned by the widget tree once attached
+    // Built once by the loading thread; owned by the widget tree once attached.
+    TCBoard_LoadScreen* loadScreen_ = nullptr;
+    TCBoard_Menu* menu_ = nullptr;
+    TCBoard_MainMenu* mainMenu_ = nullptr;
+    TCBoard_Splash* splash_ = nullptr;
     bool quitPending_ = false;
 };
 

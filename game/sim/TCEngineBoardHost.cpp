@@ -21,3 +21,11 @@ void TCEngineBoardHost::ResumeSoundGroup(const std::string& group) { ::ResumeSou
 void TCEngineBoardHost::PlaySound(const std::string& name) { ::PlaySound(name); }
 
 void TCEngineBoardHost::SetCursor(const std::string& mode) { engine_.GetCursorSet().SetCursor(mode); }
+
+void TCEngineBoardHost::ShowLoadScreen(bool show)
+{
+    if (show)
+        engine_.ShowLoadScreen();
+    else
+        engine_.HideLoadScreen();
+}

@@ -19,9 +19,10 @@ public:
     void PlaySound(const std::string& name) override;
     void SetCursor(const std::string& mode) override;
 
-    // The particle registry and the load screen arrive with their own parts of the game.
+    void ShowLoadScreen(bool show) override;
+
+    // The particle registry arrives with its own part of the game.
     void ResetParticles() override {}
-    void ShowLoadScreen(bool) override {}
 
 private:
     TCEngine& engine_;

@@ -19,6 +19,11 @@ TEST(CareerProgress, LevelsMapToCafesAndDays)
     }
     EXPECT_EQ(NextCareerLevel(15), 16);
     EXPECT_EQ(NextCareerLevel(59), 0) << "the menu follows the last level";
+    TCPlayerProfile profile;
+    for (auto [highest, current] : std::vector<std::pair<int, int>>{{0, 1}, {1, 1}, {17, 17}, {59, 59}, {60, 59}}) {
+        profile.highestLevel = highest;
+        EXPECT_EQ(CurrentCareerLevel(profile), current) << highest << ": a complete career plays its last level";
+    }
 }
 
 TEST(CareerProgress, CafesOpenAsTheCareerPassesTheirFirstLevel)

@@ -8,23 +8,24 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/core/EffectFile.h"
 #include "engine/core/TCLocalization.h"
 #include "engine/ui/TCText.h"
 #include "framework/app/AppTestSupport.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/shell/TCBoard_MainMenu.h"
 #include "game/shell/TCBoard_Splash.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
-#include "game/shell/WelcomeDialog.h"
 
 namespace fixtures {
 
 // The game with the shipped content on screen, whose steps play the player's actions one a step.
 class Game : public TCEngine3 {
 public:
-    // With skipSplash the first screen is up at once.
+    // With skipSplash the main menu is up at once.
     explicit Game(bool skipSplash = true)
     {
         productName = apptest::UniqueProduct("Shipped");
@@ -33,8 +34,10 @@ public:
         LoadingThreadProc();
         LoadingThreadCompleted();
         completionHandled = true;
-        if (skipSplash)
+        if (skipSplash) {
             GetSplash()->SetVisible(false);
+            ShowMainMenu();
+        }
     }
     bool ChangeDirHook(const std::string&) override { return true; }
     bool UpdateAppStep(bool& updated) override
@@ -50,27 +53,33 @@ public:
         widgetManager->UpdateFrame();
         return !leaveUpdateLoop;
     }
+    void OpenURL(const std::string& address, bool) override { opened.push_back(address); }
     void Click(int x, int y)
     {
         widgetManager->MouseMove(x, y);
         widgetManager->MouseDown(x, y, 1);
         widgetManager->MouseUp(x, y, 1);
     }
+    // The middle of a widget wherever it lies in the tree.
+    void ClickOn(const Nubra::Widget* widget)
+    {
+        int x = widget->width / 2, y = widget->height / 2;
+        for (const Nubra::WidgetContainer* at = widget; at; at = at->parent) {
+            x += at->x;
+            y += at->y;
+        }
+        Click(x, y);
+    }
     // The boxes lie at (312, 264); their buttons at y 168, "yes" at x 30, "no" at x 210.
     void ClickYes() { Click(312 + 30 + 80, 264 + 188); }
     void ClickNo() { Click(312 + 210 + 80, 264 + 188); }
     // The first screen, below the boxes.
-    Nubra::Widget* Screen()
-    {
-        for (Nubra::Widget* widget : widgetManager->children)
-            if (dynamic_cast<WelcomeDialog*>(widget))
-                return widget;
-        return nullptr;
-    }
+    Nubra::Widget* Screen() { return GetMainMenu(); }
     std::wstring Question() { return gConfirm2->FindChild("text1")->AsText()->GetLabel(); }
 
     std::deque<std::function<void()>> actions;
     int steps = 0;
+    std::vector<std::string> opened;
 };
 
 class ShippedContent : public ::testing::Test {
