@@ -317,6 +317,18 @@ void TCBoardCore::Shutdown()
     UnloadConfig();
 }
 
+bool TCBoardCore::LoadBoardConfig()
+{
+    const XmlDocument config = OpenXmlFile("cfg\\cfg.xml");
+    const pugi::xml_node root = config ? config->child("root") : pugi::xml_node();
+    if (!root) {
+        WriteLog("ERROR: Cannot open cfg\\cfg.xml");
+        return false;
+    }
+    LoadConfig(root);
+    return true;
+}
+
 void TCBoardCore::KeepSharedImage(std::unique_ptr<Nubra::SharedImageRef> image)
 {
     sharedImages_.push_back(std::move(image));

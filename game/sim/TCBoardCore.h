@@ -54,6 +54,8 @@ public:
     void RestartLevel() { StartLevelLoad(level_, survival_); }
     void AbortLevel();
     void Shutdown();
+    // "cfg\cfg.xml" handed to LoadConfig, once a run on the start-up loader; false when unreadable.
+    bool LoadBoardConfig();
 
     // Once per update of the main loop, after the widget's own update.
     void Update();
@@ -88,6 +90,7 @@ public:
     // The walker's map registered under that name, or null.
     TCGraph* GetGraph(const std::string& name);
     TCBoardHost& GetHost() { return host_; }
+    TCZOrder* GetZOrder() const { return zOrder_.get(); }
 
     // The hooks, in the order the game's boards know them.
     // While true a full-screen cut-scene covers the objects, which are then not drawn.
