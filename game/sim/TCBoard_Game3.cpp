@@ -1,10 +1,27 @@
 #include "game/sim/TCBoard_Game3.h"
 
 #include <memory>
+#include <set>
+#include <utility>
 
+#include "engine/core/Log.h"
+#include "engine/core/XmlHelpers.h"
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCMoveItem.h"
 #include "game/sim/TCZOrderSolver.h"
+
+namespace {
+
+int UpgradeKindOf(const std::string& text)
+{
+    if (text == "func")
+        return TCUpgrade::kFunctional;
+    if (text == "vis")
+        return TCUpgrade::kVisual;
+    return 0;
+}
+
+} // namespace
 
 TCBoard_Game3::TCBoard_Game3(TCBoardHost& host) : TCBoardCore(host)
 {
@@ -12,15 +29,216 @@ TCBoard_Game3::TCBoard_Game3(TCBoardHost& host) : TCBoardCore(host)
     SetZOrder(std::make_unique<TCZOrderSolver>(GetItemList()));
 }
 
-void TCBoard_Game3::LoadConfig(pugi::xml_node root) { LoadPersons(root); }
+void TCBoard_Game3::LoadConfig(pugi::xml_node root)
+{
+    LoadPersons(root);
+    gLevelParams = ReadLevelParams(root);
+    LoadUpgrades(root);
+}
 
-void TCBoard_Game3::UnloadConfig() { LoadPersons({}); }
+void TCBoard_Game3::UnloadConfig()
+{
+    LoadPersons({});
+    functional_.clear();
+    visual_.clear();
+}
+
+void TCBoard_Game3::LoadUpgrades(pugi::xml_node root)
+{
+    functional_ = ReadUpgrades(root, TCUpgrade::kFunctional);
+    visual_ = ReadUpgrades(root, TCUpgrade::kVisual);
+    ReportUnownable();
+}
+
+void TCBoard_Game3::ReportUnownable() const
+{
+    for (const std::vector<TCUpgrade>* list : {&functional_, &visual_})
+        for (const TCUpgrade& record : *list) {
+            const std::optional<UpgradeWorker> worker = FindUpgradeWorker(record.object);
+            if (UpgradeByteIndex(record, worker ? worker->index : 0) < 0)
+                WriteLog("WARNING: Upgrade '%s' of '%s' can never be owned", record.name.c_str(),
+                         record.object.c_str());
+        }
+}
+
+std::optional<TCBoard_Game3::UpgradeWorker> TCBoard_Game3::FindUpgradeWorker(const std::string& name) const
+{
+    (void)name;
+    return std::nullopt;
+}
+
+uint8_t TCBoard_Game3::GetUpgradeValue(TCUpgrade& record)
+{
+    const std::optional<UpgradeWorker> worker =
+        record.kind == TCUpgrade::kFunctional ? FindUpgradeWorker(record.object) : std::nullopt;
+    const int index = UpgradeByteIndex(record, worker ? worker->index : 0);
+    record.owned = index >= 0 ? OwnedBytes() + index : nullptr;
+    record.target = worker ? worker->item : nullptr;
+    return record.owned ? *record.owned : 0;
+}
+
+bool TCBoard_Game3::IsUpgradeActive(const std::string& object, const std::string& name)
+{
+    for (std::vector<TCUpgrade>* list : {&functional_, &visual_})
+        for (TCUpgrade& record : *list)
+            if (record.object == object && record.name == name)
+                return GetUpgradeValue(record) != 0;
+    return false;
+}
+
+void TCBoard_Game3::ApplyUpgrade(TCUpgrade& record, bool owned)
+{
+    GetUpgradeValue(record);
+    if (!record.owned) {
+        WriteLog("WARNING: Upgrade '%s' of '%s' can never be owned", record.name.c_str(), record.object.c_str());
+        return;
+    }
+    *record.owned = owned ? 1 : 0;
+    if (record.kind == TCUpgrade::kVisual)
+        SkinUpgradeItems(record, owned ? upgradeSkin_ : defaultSkin_, owned ? "on_upgrade" : "on_downgrade");
+    else if (record.target)
+        record.target->ApplyUpgrade("");
+}
+
+void TCBoard_Game3::SkinUpgradeItems(const TCUpgrade& record, const std::string& skin, const char* event)
+{
+    for (const std::string& name : record.items) {
+        TCItem* item = FindItemByName(name);
+        if (!item) {
+            WriteLog("ERROR: Cannot find upgrade item '%s'", name.c_str());
+            continue;
+        }
+        item->ApplyUpgrade(skin);
+        if (event)
+            item->RunEvent(event);
+    }
+}
+
+void TCBoard_Game3::RefreshUpgrades()
+{
+    for (TCUpgrade& record : functional_)
+        GetUpgradeValue(record);
+    const int cafe = GetCafe();
+    for (TCUpgrade& record : visual_)
+        if (GetUpgradeValue(record) && record.minLevel <= cafe && cafe <= record.maxLevel)
+            SkinUpgradeItems(record, upgradeSkin_, nullptr);
+}
+
+int TCBoard_Game3::GetOfferedUpgrades(std::vector<TCUpgrade*>& out)
+{
+    out.clear();
+    if (IsSurvival()) {
+        // Nothing pending: nothing on offer, rather than a kind from nowhere.
+        upgradeKind_ = pendingUpgrades_.empty() ? 0 : pendingUpgrades_.front();
+        if (!pendingUpgrades_.empty())
+            pendingUpgrades_.pop_front();
+    }
+    if (upgradeKind_ != TCUpgrade::kFunctional && upgradeKind_ != TCUpgrade::kVisual)
+        return 0;
+    for (TCUpgrade& record : GetUpgrades(upgradeKind_)) {
+        if (out.size() >= kMaxOffered)
+            break;
+        if (IsOffered(record))
+            out.push_back(&record);
+    }
+    return int(out.size());
+}
+
+bool TCBoard_Game3::IsOffered(TCUpgrade& record)
+{
+    const int cafe = GetCafe();
+    if (GetUpgradeValue(record) != 0 || !record.owned || cafe < record.minLevel || cafe > record.maxLevel)
+        return false;
+    if (record.kind != TCUpgrade::kFunctional || record.object == "bonus" || record.object == "boss")
+        return true;
+    const std::optional<UpgradeWorker> worker = FindUpgradeWorker(record.object);
+    return !worker || (worker->item && worker->item->IsVisible());
+}
 
 void TCBoard_Game3::LoadLevel(pugi::xml_node level, const XmlDocument& document)
 {
-    (void)level;
     (void)document;
+    LoadLevelParams(level);
+    LoadUpgradeStages(level);
+    RefreshUpgrades();
+    LoadLevelOverrides(level);
     BindMovers();
+    if (!IsSurvival())
+        LoadEventSkins(level);
+}
+
+void TCBoard_Game3::LoadLevelParams(pugi::xml_node level)
+{
+    upgradeSkin_.clear();
+    defaultSkin_.clear();
+    const pugi::xml_node skins = level.child("param");
+    XmlGetString(skins, "upgrade_skin", upgradeSkin_);
+    XmlGetString(skins, "default_skin", defaultSkin_);
+    goal_ = 0;
+    expertGoal_ = 0;
+    const pugi::xml_node goals = level.child("params");
+    XmlGetInt(goals, "normal", goal_);
+    XmlGetInt(goals, "expert", expertGoal_);
+}
+
+void TCBoard_Game3::LoadUpgradeStages(pugi::xml_node level)
+{
+    upgradeStages_.clear();
+    std::string kind;
+    if (!IsSurvival()) {
+        XmlGetString(level, "upgrade", kind);
+        upgradeKind_ = UpgradeKindOf(kind);
+        return;
+    }
+    for (pugi::xml_node node : level.child("stages").children("stage")) {
+        UpgradeStage stage;
+        kind.clear();
+        XmlGetInt(node, "num", stage.number);
+        XmlGetString(node, "upgrade", kind);
+        stage.kind = UpgradeKindOf(kind);
+        if (stage.kind)
+            upgradeStages_.push_back(stage);
+    }
+}
+
+void TCBoard_Game3::LoadLevelOverrides(pugi::xml_node level)
+{
+    float speed = 0.0f;
+    TCPersonRecord* boss = FindPerson("boss");
+    if (boss && XmlGetFloat(level, "override_boss_speed", speed)) {
+        if (!keptBossSpeed_)
+            keptBossSpeed_ = boss->moveSpeed;
+        boss->moveSpeed = speed;
+    }
+}
+
+void TCBoard_Game3::RestoreLevelOverrides()
+{
+    if (TCPersonRecord* boss = FindPerson("boss"); boss && keptBossSpeed_)
+        boss->moveSpeed = *keptBossSpeed_;
+    keptBossSpeed_.reset();
+}
+
+void TCBoard_Game3::LoadEventSkins(pugi::xml_node level)
+{
+    std::set<std::pair<std::string, std::string>> loaded;
+    for (pugi::xml_node point : level.child("events_queue").children("time_point")) {
+        std::string type;
+        XmlGetString(point, "type", type);
+        const int persons = type == "family" ? 4 : type == "client" ? 1 : 0;
+        for (int i = 1; i <= persons; ++i) {
+            std::string skin;
+            const std::string attribute = "person" + std::to_string(i);
+            if (!XmlGetString(point, attribute.c_str(), skin) || !loaded.emplace(type, skin).second)
+                continue;
+            for (const std::string& id : EventSkinTextureIds(type, skin)) {
+                // A texture the pack lacks is not needed to play: the guest shows without it.
+                Nubra::SharedImageRef image = imageLoader_(id);
+                if (image.GetImage())
+                    KeepSharedImage(std::make_unique<Nubra::SharedImageRef>(image));
+            }
+        }
+    }
 }
 
 void TCBoard_Game3::BindMovers()
@@ -30,7 +248,15 @@ void TCBoard_Game3::BindMovers()
             mover->BindPerson();
 }
 
-void TCBoard_Game3::ResetLevelObjects() {}
+void TCBoard_Game3::ResetLevelObjects()
+{
+    RestoreLevelOverrides();
+    // The level's workers are gone: no upgrade may still point at one.
+    for (TCUpgrade& record : functional_)
+        record.target = nullptr;
+    upgradeStages_.clear();
+    pendingUpgrades_.clear();
+}
 
 void TCBoard_Game3::OnLevelStart() {}
 

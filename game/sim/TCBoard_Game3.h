@@ -1,12 +1,26 @@
 #pragma once
 #include <pugixml.hpp>
 
+#include <array>
+#include <cstdint>
+#include <list>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/core/TCTextureTable.h"
+#include "game/sim/CafeConfig.h"
 #include "game/sim/TCBoardCore.h"
+
+class TCItem;
 
 // The cafe's board: the rules the cafe game gives the board's hooks, its configuration and the
 // level data it reads itself. It owns the level's scene (the run's item list) and its depth order.
 class TCBoard_Game3 : public TCBoardCore {
 public:
+    static constexpr int kMaxOffered = 6;
+
     explicit TCBoard_Game3(TCBoardHost& host);
 
     void OnLevelStart() override;
@@ -25,7 +39,72 @@ public:
     void OnPause() override;
     void OnResume() override;
 
+    int GetCafe() const { return CafeOfLevel(GetLevel(), IsSurvival()); }
+    int GetGoal() const { return goal_; }
+    int GetExpertGoal() const { return expertGoal_; }
+    const std::string& GetUpgradeSkin() const { return upgradeSkin_; }
+    const std::string& GetDefaultSkin() const { return defaultSkin_; }
+
+    // The career's owned upgrades live in the player's profile; without them the board's own
+    // bytes serve, as they always do in survival.
+    void SetCareerUpgradeBytes(std::span<uint8_t, kUpgradeBytes> bytes) { careerBytes_ = bytes.data(); }
+    // Binds the record to its owned byte (and a worker upgrade to its worker) and reads the byte;
+    // 0 for a record that has none.
+    uint8_t GetUpgradeValue(TCUpgrade& record);
+    bool IsUpgradeActive(const std::string& object, const std::string& name);
+    void ApplyUpgrade(TCUpgrade& record, bool owned);
+    // What the shop offers now, at most six; survival takes the next pending kind first.
+    int GetOfferedUpgrades(std::vector<TCUpgrade*>& out);
+    void RefreshUpgrades();
+    std::vector<TCUpgrade>& GetUpgrades(int kind) { return kind == TCUpgrade::kVisual ? visual_ : functional_; }
+    // 0 none, then the record kinds: in the career what is offered after the level, in survival
+    // what is on offer now.
+    int GetUpgradeKind() const { return upgradeKind_; }
+    void SetUpgradeKind(int kind) { upgradeKind_ = kind; }
+    // Survival: the kinds that come on offer at the start of their day, and those on offer now.
+    struct UpgradeStage {
+        int number = 0;
+        int kind = 0;
+    };
+    const std::list<UpgradeStage>& GetUpgradeStages() const { return upgradeStages_; }
+    std::list<int>& GetPendingUpgrades() { return pendingUpgrades_; }
+
+    void LoadLevelOverrides(pugi::xml_node level);
+    void RestoreLevelOverrides();
+    // Career: the skins of the queued guests, loaded before play and kept while the level is.
+    void LoadEventSkins(pugi::xml_node level);
+    void SetImageLoader(TCImageLoader loader) { imageLoader_ = std::move(loader); }
+
+protected:
+    // The worker record of that name: its running index (1..6) and its item in the level (null
+    // when the level has none); nullopt when there is no such record.
+    struct UpgradeWorker {
+        int index = 0;
+        TCItem* item = nullptr;
+    };
+    virtual std::optional<UpgradeWorker> FindUpgradeWorker(const std::string& name) const;
+
 private:
+    void LoadUpgrades(pugi::xml_node root);
+    void ReportUnownable() const;
+    void LoadLevelParams(pugi::xml_node level);
+    void LoadUpgradeStages(pugi::xml_node level);
+    uint8_t* OwnedBytes() { return IsSurvival() || !careerBytes_ ? survivalBytes_.data() : careerBytes_; }
+    bool IsOffered(TCUpgrade& record);
+    void SkinUpgradeItems(const TCUpgrade& record, const std::string& skin, const char* event);
     // Every walker of the level takes its person record, once the level's values are in place.
     void BindMovers();
+
+    std::vector<TCUpgrade> functional_;
+    std::vector<TCUpgrade> visual_;
+    std::array<uint8_t, kUpgradeBytes> survivalBytes_{};
+    uint8_t* careerBytes_ = nullptr;
+    std::string upgradeSkin_, defaultSkin_;
+    int goal_ = 0;
+    int expertGoal_ = 0;
+    int upgradeKind_ = 0;
+    std::list<UpgradeStage> upgradeStages_;
+    std::list<int> pendingUpgrades_;
+    std::optional<float> keptBossSpeed_;
+    TCImageLoader imageLoader_ = LoadSharedImage;
 };

@@ -54,7 +54,7 @@ void LoadPersons(pugi::xml_node config)
     });
 }
 
-const TCPersonRecord* FindPerson(const std::string& name)
+TCPersonRecord* FindPerson(const std::string& name)
 {
     const auto found = Persons().find(name);
     return found != Persons().end() ? &found->second : nullptr;

@@ -24,7 +24,8 @@ struct TCPersonRecord {
 // The configuration's "perses/pers" records, replacing any read before. Each orientation is an
 // "orientations" child with "orientation", "actual_orientation", "ofs_x" and "ofs_y".
 void LoadPersons(pugi::xml_node config);
-const TCPersonRecord* FindPerson(const std::string& name);
+// Writable: a level may override a walker's speed while it is loaded.
+TCPersonRecord* FindPerson(const std::string& name);
 
 // The orientation ("t", "tr", ... "tl") of a walk along the step vector, in screen axes; a zero
 // vector keeps the current one.
