@@ -1,5 +1,5 @@
 // Synthesises the game's own sounds and music as 16-bit stereo WAV files.
-//   soundmaker <folder>    writes sfx/click.wav and music/menu.wav under folder
+//   soundmaker <folder>    writes sfx/<sound>.wav and music/menu.wav under folder
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -28,6 +28,72 @@ Signal Click()
         out[i] = 0.6f * Sine(2200, int(i)) * float(std::exp(-double(i) / (kRate * 0.006)));
     return out;
 }
+
+// One note of a sound effect: a waveform at a pitch that may glide, with a fast attack and an
+// exponential decay.
+struct Note {
+    enum Wave { SineWave, SquareWave, NoiseWave };
+    double from; // Hz at the start (ignored for noise)
+    double to; // Hz at the end
+    int ms;
+    Wave wave = SineWave;
+    double decay = 0.25; // of the note's length, the time constant of its fade
+};
+
+// Notes played one after the other.
+Signal Notes(std::initializer_list<Note> notes, float volume = 0.5f)
+{
+    Signal out;
+    uint32_t noise = 22222;
+    for (const Note& note : notes) {
+        const int length = kRate * note.ms / 1000;
+        double phase = 0;
+        for (int i = 0; i < length; ++i) {
+            const double t = double(i) / length;
+            phase += 2 * std::numbers::pi * (note.from + (note.to - note.from) * t) / kRate;
+            double value = std::sin(phase);
+            if (note.wave == Note::SquareWave)
+                value = value >= 0 ? 0.6 : -0.6;
+            if (note.wave == Note::NoiseWave) {
+                noise = noise * 1664525u + 1013904223u;
+                value = double(noise >> 8) / double(1u << 24) * 2 - 1;
+            }
+            const double attack = std::min(1.0, i / (kRate * 0.003));
+            const double envelope = attack * std::exp(-t / note.decay);
+            out.push_back(volume * float(value * envelope));
+        }
+    }
+    return out;
+}
+
+struct Effect {
+    const char* name;
+    Signal (*make)();
+};
+
+// The in-level sounds and the interface's; names are the ones the game plays.
+const Effect kEffects[] = {
+    {"click", Click},
+    {"hover", [] { return Notes({{1400, 1400, 25}}, 0.2f); }},
+    {"client_spawn", [] { return Notes({{880, 880, 120}, {660, 660, 220}}); }},
+    {"client_ready", [] { return Notes({{660, 660, 80}, {880, 880, 120}}); }},
+    {"client_positiv", [] { return Notes({{523, 523, 90}, {659, 659, 90}, {784, 784, 220}}); }},
+    {"client_negativ", [] { return Notes({{392, 392, 150, Note::SquareWave}, {311, 300, 300, Note::SquareWave}}, 0.3f); }},
+    {"client_scandal", [] { return Notes({{180, 160, 350, Note::SquareWave, 0.6}}, 0.3f); }},
+    {"worker_begin", [] { return Notes({{440, 440, 60}, {550, 550, 90}}); }},
+    {"worker_finish", [] { return Notes({{1046, 1046, 500, Note::SineWave, 0.3}}); }},
+    {"worker_broke", [] { return Notes({{220, 140, 400, Note::SquareWave, 0.5}}, 0.3f); }},
+    {"worker_clean", [] { return Notes({{0, 0, 250, Note::NoiseWave, 0.4}}, 0.2f); }},
+    {"boss_take_item", [] { return Notes({{700, 900, 70}}); }},
+    {"take_brush", [] { return Notes({{0, 0, 120, Note::NoiseWave, 0.3}}, 0.2f); }},
+    {"make_trash", [] { return Notes({{90, 60, 180, Note::SineWave, 0.4}, {0, 0, 120, Note::NoiseWave, 0.3}}, 0.4f); }},
+    {"soda_mashine", [] { return Notes({{0, 0, 400, Note::NoiseWave, 0.5}}, 0.15f); }},
+    {"coffe_mashine", [] { return Notes({{150, 120, 200, Note::SquareWave, 0.5}, {130, 110, 200, Note::SquareWave, 0.5}}, 0.2f); }},
+    {"candy", [] { return Notes({{1200, 1500, 90}}); }},
+    {"goal", [] { return Notes({{523, 523, 120}, {659, 659, 120}, {784, 784, 120}, {1046, 1046, 400}}); }},
+    {"expert", [] { return Notes({{659, 659, 120}, {784, 784, 120}, {1046, 1046, 120}, {1318, 1318, 500}}); }},
+    {"task_complete", [] { return Notes({{784, 784, 100}, {1046, 1046, 250}}); }},
+};
 
 // A gentle loop of eight bars of plucked arpeggios over a soft pad; it ends where it starts, so
 // it loops without a seam.
@@ -82,5 +148,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path folder = argv[1];
-    return Write(folder / "sfx" / "click.wav", Click()) && Write(folder / "music" / "menu.wav", MenuLoop()) ? 0 : 1;
+    for (const Effect& effect : kEffects)
+        if (!Write(folder / "sfx" / (std::string(effect.name) + ".wav"), effect.make()))
+            return 1;
+    return Write(folder / "music" / "menu.wav", MenuLoop()) ? 0 : 1;
 }

@@ -1,0 +1,498 @@
+// Checks a laid-out content pack: every name that one file gives another must exist there.
+//   datacheck <pack folder>
+// Reads the pack as the game does (from the folder, through the data-file layer) and lists each
+// broken reference: textures, fonts, texts, effects, sounds, animation clips and their pictures,
+// scene objects, configuration records, path-graph points. Exits 1 when anything is broken.
+#include <pugixml.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/ui/AnmFile.h"
+#include "framework/data/PakFile.h"
+#include "framework/graphics/ImageLib.h"
+
+namespace {
+
+constexpr int kBoardWidth = 1024;
+constexpr int kBoardHeight = 768;
+
+const std::set<std::string> kItemClasses = {"item", "pickable", "boss", "worker", "tray", "status_bubble", "trash_bin",
+                                            "status_hp_worker", "status_hp_client", "period_item", "client", "client_sit",
+                                            "item_bonus"};
+const std::vector<std::string> kOrientations = {"t", "tr", "r", "br", "b", "bl", "l", "tl"};
+
+class Checker {
+public:
+    int Run();
+
+private:
+    template <typename... A>
+    void Error(const char* format, A... args)
+    {
+        std::fprintf(stderr, "datacheck: ");
+        std::fprintf(stderr, format, args...);
+        std::fprintf(stderr, "\n");
+        ++errors_;
+    }
+
+    bool Exists(const std::string& name);
+    std::optional<pugi::xml_document> Load(const std::string& name);
+    void CheckPicture(const std::string& file, const std::string& user, const std::vector<AnmFrame>& frames);
+    const std::map<std::string, AnmClip>* Clips(const std::string& part);
+
+    void ReadUi();
+    void ReadConfig();
+    void CheckUiElement(pugi::xml_node element);
+    void CheckLevel(const std::string& levelFile);
+    void CheckScene(const std::string& level, pugi::xml_node levelRoot, pugi::xml_node sceneRoot);
+    void CheckObjectClips(const std::string& level, pugi::xml_node object, pugi::xml_node levelEntry,
+                          const std::set<std::string>& clientSkins, const std::set<std::string>& products);
+    void NeedClip(const std::string& level, const std::string& object, const std::string& part, const std::string& clip);
+    void CheckGraph(const std::string& level, pugi::xml_node sceneRoot, pugi::xml_node levelRoot);
+
+    int errors_ = 0;
+    std::set<std::string> textures_, fonts_, texts_, effects_, sounds_, streams_;
+    std::map<std::string, std::string> workers_; // name to product
+    std::set<std::string> clients_, periodItems_, persons_;
+    std::map<std::string, std::optional<std::map<std::string, AnmClip>>> anims_;
+    std::set<std::string> checkedPictures_;
+};
+
+bool Checker::Exists(const std::string& name)
+{
+    Nubra::PFILE* file = Nubra::PakFileOpen(name.c_str(), "rb");
+    if (!file)
+        return false;
+    Nubra::PakFileClose(file);
+    return true;
+}
+
+std::optional<pugi::xml_document> Checker::Load(const std::string& name)
+{
+    Nubra::PFILE* file = Nubra::PakFileOpen(name.c_str(), "rb");
+    if (!file) {
+        Error("%s is missing", name.c_str());
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (size_t got; (got = Nubra::PakFileRead(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, got);
+    Nubra::PakFileClose(file);
+    std::optional<pugi::xml_document> doc(std::in_place);
+    const pugi::xml_parse_result result = doc->load_buffer(bytes.data(), bytes.size());
+    if (!result) {
+        Error("%s: %s at byte %d", name.c_str(), result.description(), int(result.offset));
+        return std::nullopt;
+    }
+    return doc;
+}
+
+void Checker::CheckPicture(const std::string& file, const std::string& user, const std::vector<AnmFrame>& frames)
+{
+    const auto image = ImageLib::GetImage(file, false);
+    if (!image) {
+        Error("%s: picture '%s' cannot be read", user.c_str(), file.c_str());
+        return;
+    }
+    for (const AnmFrame& f : frames)
+        if (f.srcX < 0 || f.srcY < 0 || f.srcX + f.width > image->GetWidth() || f.srcY + f.height > image->GetHeight()) {
+            Error("%s: a frame (%d, %d, %d x %d) lies outside '%s' (%d x %d)", user.c_str(), f.srcX, f.srcY, f.width, f.height,
+                  file.c_str(), image->GetWidth(), image->GetHeight());
+            return;
+        }
+}
+
+// The clips of a part's animation file by name; null when the part has no file.
+const std::map<std::string, AnmClip>* Checker::Clips(const std::string& part)
+{
+    auto found = anims_.find(part);
+    if (found != anims_.end())
+        return found->second ? &*found->second : nullptr;
+    std::optional<std::map<std::string, AnmClip>>& entry = anims_[part];
+    const std::string path = "anm\\" + part + ".anm";
+    Nubra::PFILE* file = Nubra::PakFileOpen(path.c_str(), "rb");
+    if (!file)
+        return nullptr;
+    std::vector<uint8_t> bytes;
+    uint8_t buffer[65536];
+    for (size_t got; (got = Nubra::PakFileRead(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    Nubra::PakFileClose(file);
+    std::vector<AnmClip> clips;
+    std::string error;
+    if (!ParseAnm(bytes.data(), bytes.size(), clips, error)) {
+        Error("%s: %s", path.c_str(), error.c_str());
+        return nullptr;
+    }
+    entry.emplace();
+    for (const AnmClip& clip : clips) {
+        CheckPicture(clip.file, path + " clip '" + clip.name + "'", clip.frames);
+        entry->emplace(clip.name, clip);
+    }
+    return &*entry;
+}
+
+void Checker::ReadUi()
+{
+    const auto doc = Load("cfg\\ui.xml");
+    if (!doc)
+        return;
+    const pugi::xml_node root = doc->child("root");
+    for (pugi::xml_node texture : root.children("texture")) {
+        const std::string file = texture.attribute("file").value();
+        if (!Exists(file))
+            Error("ui.xml: texture '%s' names the missing file '%s'", texture.attribute("id").value(), file.c_str());
+        textures_.insert(texture.attribute("id").value());
+    }
+    for (pugi::xml_node font : root.children("font")) {
+        fonts_.insert(font.attribute("name").value());
+        if (std::string(font.attribute("type").value()) == "Image" && !Exists(font.attribute("face").value()))
+            Error("ui.xml: font '%s' names the missing description '%s'", font.attribute("name").value(),
+                  font.attribute("face").value());
+    }
+    for (pugi::xml_node cursor : root.children("cursors"))
+        if (!textures_.count(cursor.attribute("image").value()))
+            Error("ui.xml: cursor '%s' names the undeclared texture '%s'", cursor.attribute("mode").value(),
+                  cursor.attribute("image").value());
+    for (pugi::xml_node element : root.children("element"))
+        CheckUiElement(element);
+}
+
+void Checker::CheckUiElement(pugi::xml_node element)
+{
+    const std::string name = element.attribute("name").value();
+    for (pugi::xml_node texture : element.children("texture"))
+        if (!textures_.count(texture.attribute("texture").value()))
+            Error("ui.xml: '%s' uses the undeclared texture '%s'", name.c_str(), texture.attribute("texture").value());
+    for (pugi::xml_node style : element.children("textattr"))
+        if (style.attribute("font") && !fonts_.count(style.attribute("font").value()))
+            Error("ui.xml: '%s' uses the undeclared font '%s'", name.c_str(), style.attribute("font").value());
+    if (element.attribute("label") && !texts_.count(element.attribute("label").value()))
+        Error("ui.xml: '%s' shows the text id '%s', which loc.xml lacks", name.c_str(), element.attribute("label").value());
+    if (element.attribute("effect") && !effects_.count(element.attribute("effect").value()))
+        Error("ui.xml: '%s' uses the unknown effect '%s'", name.c_str(), element.attribute("effect").value());
+    for (const char* sound : {"snd_hover", "snd_click"})
+        if (element.attribute(sound) && !sounds_.count(element.attribute(sound).value()))
+            Error("ui.xml: '%s' plays the undeclared sound '%s'", name.c_str(), element.attribute(sound).value());
+    for (pugi::xml_node child : element.children("element"))
+        CheckUiElement(child);
+}
+
+void Checker::ReadConfig()
+{
+    const auto doc = Load("cfg\\cfg.xml");
+    if (!doc)
+        return;
+    const pugi::xml_node root = doc->child("root");
+    for (pugi::xml_node stream : root.child("music").children("stream")) {
+        streams_.insert(stream.attribute("name").value());
+        for (pugi::xml_node track : stream.children("track"))
+            if (!Exists(track.attribute("path").value()))
+                Error("cfg.xml: music '%s' names the missing file '%s'", stream.attribute("name").value(),
+                      track.attribute("path").value());
+    }
+    for (pugi::xml_node sound : root.child("sounds").children("sound")) {
+        sounds_.insert(sound.attribute("name").value());
+        if (!Exists(sound.attribute("path").value()))
+            Error("cfg.xml: sound '%s' names the missing file '%s'", sound.attribute("name").value(),
+                  sound.attribute("path").value());
+    }
+    for (pugi::xml_node pers : root.child("perses").children("pers"))
+        persons_.insert(pers.attribute("name").value());
+    for (pugi::xml_node worker : root.child("workers").children("worker")) {
+        const std::string product = worker.attribute("product").value();
+        workers_[worker.attribute("name").value()] = product;
+        if (product.size() != 4)
+            Error("cfg.xml: worker '%s' makes '%s', not a four-digit product code", worker.attribute("name").value(),
+                  product.c_str());
+    }
+    for (pugi::xml_node client : root.child("clients").children("client"))
+        clients_.insert(client.attribute("name").value());
+    for (pugi::xml_node item : root.child("period_items").children("period_item"))
+        periodItems_.insert(item.attribute("name").value());
+    if (!persons_.count("boss"))
+        Error("cfg.xml: no person 'boss'");
+}
+
+void Checker::NeedClip(const std::string& level, const std::string& object, const std::string& part, const std::string& clip)
+{
+    const auto* clips = Clips(part);
+    if (!clips)
+        Error("%s: '%s' part '%s' has no animation file", level.c_str(), object.c_str(), part.c_str());
+    else if (!clips->count(clip))
+        Error("%s: '%s' needs the clip '%s' in anm\\%s.anm", level.c_str(), object.c_str(), clip.c_str(), part.c_str());
+}
+
+// The clips the object's kind plays, for the skins and orientation the level gives it.
+void Checker::CheckObjectClips(const std::string& level, pugi::xml_node object, pugi::xml_node levelEntry,
+                               const std::set<std::string>& clientSkins, const std::set<std::string>& products)
+{
+    const std::string kind = object.attribute("class").value();
+    const std::string name = object.attribute("name").value();
+    const std::string skin = levelEntry.attribute("skin").value();
+    const std::string orient = object.attribute("orient").value();
+    auto forParts = [&](const std::string& partName, const std::vector<std::string>& anims, const std::string& partSkin,
+                        const std::vector<std::string>& orients) {
+        for (pugi::xml_node part : object.children("part"))
+            if (partName == part.attribute("name").value())
+                for (const std::string& o : orients)
+                    for (const std::string& anim : anims)
+                        NeedClip(level, name, partName, partName + partSkin + o + anim);
+    };
+    if (kind == "boss")
+        forParts("boss",
+                 {"boss_move_empty", "boss_move_second", "boss_move_full", "boss_move_full_second", "boss_idle_empty1",
+                  "boss_idle_empty2", "boss_idle_second", "boss_idle_full", "boss_idle_full_second"},
+                 skin, kOrientations);
+    if (kind == "worker")
+        forParts("worker_up",
+                 {"idle_green", "idle_red", "ready_green_begin", "ready_green_end", "ready_green_action", "switch_work",
+                  "switch_idle", "idle_broken_workplace", "direct_character", "cooking_idle", "cooking_process_01",
+                  "cooking_process_02", "cooking_process_03"},
+                 skin, {orient});
+    if (kind == "client")
+        for (const std::string& client : clientSkins) {
+            forParts("client_stand_up",
+                     {"idle_green", "idle_yellow", "discontent", "idle_thinking", "direct_green", "direct_yellow", "scandal",
+                      "go_happy", "go_unhappy"},
+                     client, {orient});
+            forParts("client_money", {"pack"}, client, {orient});
+        }
+    if (kind == "period_item")
+        forParts(name, {"idle", "activation", "ready", "deactivation"}, skin, {orient});
+    if (kind == "tray" || kind == "trash_bin")
+        forParts(name, {"idle", "activation"}, skin, {orient});
+    if (kind == "status_hp_worker")
+        for (int step = 0; step <= 12; ++step)
+            forParts("status_hp_worker", {"point" + std::string(step < 10 ? "0" : "") + std::to_string(step) + "idle"}, "", {""});
+    if (kind == "status_hp_client") {
+        for (int step = 0; step <= 9; ++step)
+            forParts("status_hp_client", {"point0" + std::to_string(step) + "idle"}, "", {""});
+        forParts("status_hp_client_smile",
+                 {"greenidle", "yellowidle", "redidle", "freezeidle", "vip_greenidle", "vip_yellowidle", "vip_redidle",
+                  "vip_freezeidle"},
+                 "", {""});
+    }
+    if (kind == "status_bubble") {
+        std::vector<std::string> texts(products.begin(), products.end());
+        for (const char* word : {"ready", "think", "scandal", "broken", "working"})
+            texts.push_back(word);
+        for (const std::string& text : std::vector<std::string>(texts))
+            texts.push_back(text + "_active");
+        forParts("status_bubble", texts, "", {""});
+        forParts("status_production", std::vector<std::string>(products.begin(), products.end()), "", {""});
+    }
+    // Checkmarks build their names without the orientation.
+    forParts("checkmark", {"idle"}, skin, {""});
+    const std::string anim = levelEntry.attribute("anim").value();
+    if (!anim.empty()) {
+        bool played = false;
+        for (pugi::xml_node part : object.children("part")) {
+            const std::string partName = part.attribute("name").value();
+            const auto* clips = Clips(partName);
+            played = played || (clips && clips->count(partName + skin + (partName == "checkmark" ? "" : orient) + anim));
+        }
+        if (!played)
+            Error("%s: no part of '%s' has a clip for its animation '%s'", level.c_str(), name.c_str(), anim.c_str());
+    }
+}
+
+void Checker::CheckScene(const std::string& level, pugi::xml_node levelRoot, pugi::xml_node sceneRoot)
+{
+    std::set<std::string> names;
+    for (pugi::xml_node object : sceneRoot.child("objects").children("object"))
+        names.insert(object.attribute("name").value());
+    // What the level's clients are and ask for, so that their pictures and bubbles exist.
+    std::set<std::string> clientSkins, products;
+    for (pugi::xml_node event : levelRoot.child("events_queue").children("time_point")) {
+        for (const char* person : {"person1", "person2", "person3", "person4"})
+            if (event.attribute(person)) {
+                clientSkins.insert(event.attribute(person).value());
+                if (!clients_.count(event.attribute(person).value()))
+                    Error("%s: an event names the client kind '%s', which cfg.xml lacks", level.c_str(),
+                          event.attribute(person).value());
+            }
+        for (pugi::xml_node param : event.children("param"))
+            products.insert(param.attribute("name").value());
+    }
+    for (pugi::xml_node entry : levelRoot.child("objects").children("object"))
+        if (!names.count(entry.attribute("name").value()))
+            Error("%s: lists the object '%s', which the scene lacks", level.c_str(), entry.attribute("name").value());
+    for (pugi::xml_node object : sceneRoot.child("objects").children("object")) {
+        const std::string kind = object.attribute("class").value();
+        const std::string name = object.attribute("name").value();
+        if (!kItemClasses.count(kind))
+            Error("%s: object '%s' has the unknown class '%s'", level.c_str(), name.c_str(), kind.c_str());
+        if (kind == "worker") {
+            if (!workers_.count(name))
+                Error("%s: worker '%s' has no record in cfg.xml", level.c_str(), name.c_str());
+            const std::string suffix = name.substr(6);
+            if (!names.count("table" + suffix))
+                Error("%s: worker '%s' has no table '%s'", level.c_str(), name.c_str(), ("table" + suffix).c_str());
+            if (workers_.count(name))
+                products.insert(workers_[name]);
+            for (const std::string& status : {"status_bubble_worker" + suffix, "status_hp_worker" + suffix})
+                if (!names.count(status))
+                    Error("%s: worker '%s' has no '%s'", level.c_str(), name.c_str(), status.c_str());
+        }
+        if (kind == "client" && !names.count("client_place" + name.substr(6)))
+            Error("%s: client '%s' has no place '%s'", level.c_str(), name.c_str(), ("client_place" + name.substr(6)).c_str());
+        if (kind == "period_item") {
+            if (!periodItems_.count(name))
+                Error("%s: periodic item '%s' has no period_items record", level.c_str(), name.c_str());
+            products.insert(object.attribute("thing").value());
+        }
+        if (kind == "boss" && !persons_.count(name))
+            Error("%s: '%s' has no person record", level.c_str(), name.c_str());
+        if (object.attribute("effect") && !effects_.count(object.attribute("effect").value()))
+            Error("%s: '%s' uses the unknown effect '%s'", level.c_str(), name.c_str(), object.attribute("effect").value());
+        for (pugi::xml_node part : object.children("part")) {
+            const std::string partName = part.attribute("name").value();
+            if (part.attribute("effect") && !effects_.count(part.attribute("effect").value()))
+                Error("%s: '%s' part '%s' uses the unknown effect '%s'", level.c_str(), name.c_str(), partName.c_str(),
+                      part.attribute("effect").value());
+            for (const char* font : {"font", "sub_font"})
+                if (part.attribute(font) && !fonts_.count(part.attribute(font).value()))
+                    Error("%s: '%s' part '%s' uses the undeclared font '%s'", level.c_str(), name.c_str(), partName.c_str(),
+                          part.attribute(font).value());
+            // Parts that draw only text or what the boss holds need no animation file.
+            if (partName != "cash" && partName != "held_items" && !Clips(partName))
+                Error("%s: '%s' part '%s' has no animation file", level.c_str(), name.c_str(), partName.c_str());
+            for (int i = 0; i < 3; ++i) {
+                const int x = part.attribute(("order" + std::to_string(i) + "_x").c_str()).as_int();
+                const int y = part.attribute(("order" + std::to_string(i) + "_y").c_str()).as_int();
+                if (x < 0 || y < 0 || x >= kBoardWidth || y >= kBoardHeight)
+                    Error("%s: '%s' part '%s' stands outside the board at (%d, %d)", level.c_str(), name.c_str(),
+                          partName.c_str(), x, y);
+            }
+        }
+    }
+    for (const std::string& product : products) {
+        if (product.size() != 4 && product != "wash")
+            Error("%s: '%s' is not a four-digit product code", level.c_str(), product.c_str());
+    }
+    products.erase("wash");
+    for (pugi::xml_node object : sceneRoot.child("objects").children("object")) {
+        const pugi::xml_node entry = levelRoot.child("objects").find_child_by_attribute("object", "name", object.attribute("name").value());
+        if (entry)
+            CheckObjectClips(level, object, entry, clientSkins, products);
+    }
+}
+
+// Every edge joins two known points (the graph's own or an object's stand point), no edge has
+// length 0, and the boss reaches every stand point from where it starts.
+void Checker::CheckGraph(const std::string& level, pugi::xml_node sceneRoot, pugi::xml_node levelRoot)
+{
+    std::map<std::string, std::pair<int, int>> points;
+    std::vector<std::pair<std::string, std::string>> edges;
+    for (pugi::xml_node root : {sceneRoot, levelRoot})
+        for (pugi::xml_node graph : root.child("graphs").children("graph")) {
+            if (std::string(graph.attribute("name").value()) != "boss")
+                continue;
+            for (pugi::xml_node point : graph.child("points").children("point"))
+                points.try_emplace(point.attribute("name").value(), point.attribute("x").as_int(), point.attribute("y").as_int());
+            for (pugi::xml_node edge : graph.child("edges").children("edge"))
+                edges.emplace_back(edge.attribute("p1").value(), edge.attribute("p2").value());
+        }
+    std::string start;
+    for (pugi::xml_node object : sceneRoot.child("objects").children("object")) {
+        if (std::string(object.attribute("name").value()) == "boss")
+            start = object.attribute("start_point").value();
+        for (pugi::xml_node point : object.children("point"))
+            if (std::string(point.attribute("owner").value()) == "boss")
+                points.try_emplace(object.attribute("name").value(), point.attribute("offs_x").as_int(),
+                                   point.attribute("offs_y").as_int());
+    }
+    if (edges.empty())
+        return;
+    for (const auto& [name, at] : points)
+        if (at.first < 0 || at.second < 0 || at.first >= kBoardWidth || at.second >= kBoardHeight)
+            Error("%s: graph point '%s' lies outside the board", level.c_str(), name.c_str());
+    std::map<std::string, std::set<std::string>> next;
+    for (const auto& [a, b] : edges) {
+        if (!points.count(a) || !points.count(b)) {
+            Error("%s: edge '%s'-'%s' names an unknown point", level.c_str(), a.c_str(), b.c_str());
+            continue;
+        }
+        if (points[a] == points[b])
+            Error("%s: edge '%s'-'%s' has length 0", level.c_str(), a.c_str(), b.c_str());
+        next[a].insert(b);
+        next[b].insert(a);
+    }
+    if (!points.count(start)) {
+        Error("%s: the boss starts at '%s', which the graph lacks", level.c_str(), start.c_str());
+        return;
+    }
+    std::set<std::string> reached = {start};
+    std::vector<std::string> open = {start};
+    while (!open.empty()) {
+        const std::string at = open.back();
+        open.pop_back();
+        for (const std::string& n : next[at])
+            if (reached.insert(n).second)
+                open.push_back(n);
+    }
+    for (const auto& [name, at] : points)
+        if (!reached.count(name))
+            Error("%s: the boss cannot reach '%s'", level.c_str(), name.c_str());
+}
+
+void Checker::CheckLevel(const std::string& levelFile)
+{
+    const auto levelDoc = Load(levelFile);
+    if (!levelDoc)
+        return;
+    const pugi::xml_node levelRoot = levelDoc->child("level");
+    const std::string scene = levelRoot.attribute("doc").value();
+    const auto sceneDoc = Load(scene);
+    if (!sceneDoc)
+        return;
+    CheckScene(levelFile, levelRoot, sceneDoc->child("root"));
+    CheckGraph(levelFile, sceneDoc->child("root"), levelRoot);
+}
+
+int Checker::Run()
+{
+    if (const auto loc = Load("cfg\\loc.xml"))
+        for (pugi::xml_node text : loc->child("root").children("loc"))
+            texts_.insert(text.attribute("id").value());
+    if (const auto effects = Load("cfg\\effect.xml"))
+        for (pugi::xml_node effect : effects->child("effects").children("effect"))
+            effects_.insert(effect.attribute("name").value());
+    ReadConfig();
+    ReadUi();
+    std::vector<std::string> levels;
+    for (const auto& entry : std::filesystem::directory_iterator("cfg")) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == 8 && (name[0] == 'l' || name[0] == 'e') && name.substr(4) == ".xml")
+            levels.push_back("cfg\\" + name);
+    }
+    for (const std::string& level : levels)
+        CheckLevel(level);
+    std::printf("datacheck: %zu levels, %d broken references\n", levels.size(), errors_);
+    return errors_ == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: datacheck <pack folder>\n");
+        return 2;
+    }
+    std::error_code error;
+    std::filesystem::current_path(argv[1], error);
+    if (error) {
+        std::fprintf(stderr, "datacheck: cannot enter %s\n", argv[1]);
+        return 2;
+    }
+    return Checker().Run();
+}
