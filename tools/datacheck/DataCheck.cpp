@@ -1,10 +1,13 @@
 // Checks a laid-out content pack: every name that one file gives another must exist there.
 //   datacheck <pack folder>
+//   datacheck <pack folder> --preview <level file> <picture.png>
+//        draws the level's scene as it stands at the start, each object on its resting clip
 // Reads the pack as the game does (from the folder, through the data-file layer) and lists each
 // broken reference: textures, fonts, texts, effects, sounds, animation clips and their pictures,
 // scene objects, configuration records, path-graph points. Exits 1 when anything is broken.
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -30,6 +33,7 @@ const std::vector<std::string> kOrientations = {"t", "tr", "r", "br", "b", "bl",
 class Checker {
 public:
     int Run();
+    int Preview(const std::string& levelFile, const std::string& picture);
 
 private:
     template <typename... A>
@@ -246,6 +250,11 @@ void Checker::CheckObjectClips(const std::string& level, pugi::xml_node object, 
                     for (const std::string& anim : anims)
                         NeedClip(level, name, partName, partName + partSkin + o + anim);
     };
+    if (kind == "boss") {
+        std::vector<std::string> held(products.begin(), products.end());
+        held.push_back("wash");
+        forParts("held_items", held, skin, kOrientations);
+    }
     if (kind == "boss")
         forParts("boss",
                  {"boss_move_empty", "boss_move_second", "boss_move_full", "boss_move_full_second", "boss_idle_empty1",
@@ -362,8 +371,8 @@ void Checker::CheckScene(const std::string& level, pugi::xml_node levelRoot, pug
                 if (part.attribute(font) && !fonts_.count(part.attribute(font).value()))
                     Error("%s: '%s' part '%s' uses the undeclared font '%s'", level.c_str(), name.c_str(), partName.c_str(),
                           part.attribute(font).value());
-            // Parts that draw only text or what the boss holds need no animation file.
-            if (partName != "cash" && partName != "held_items" && !Clips(partName))
+            // The money texts draw only text.
+            if (partName != "cash" && !Clips(partName))
                 Error("%s: '%s' part '%s' has no animation file", level.c_str(), name.c_str(), partName.c_str());
             for (int i = 0; i < 3; ++i) {
                 const int x = part.attribute(("order" + std::to_string(i) + "_x").c_str()).as_int();
@@ -480,19 +489,132 @@ int Checker::Run()
     return errors_ == 0 ? 0 : 1;
 }
 
+// The clip an object rests on at the start of a day, for a part that has one.
+std::string RestingClip(const std::string& kind, const std::string& part, const std::string& levelAnim,
+                        const std::string& clientSkin)
+{
+    if (part == "checkmark" || part.starts_with("status_hp_worker_back") || part == "status_hp_client_back")
+        return "idle";
+    if (part == "status_hp_worker")
+        return "point12idle";
+    if (part == "status_hp_client")
+        return "point09idle";
+    if (part == "status_hp_client_smile")
+        return "greenidle";
+    if (part == "status_bubble" || part == "status_production")
+        return "0100";
+    if (part == "client_money")
+        return "pack";
+    if (kind == "worker")
+        return "idle_green";
+    if (kind == "client")
+        return clientSkin.empty() ? "" : "idle_green";
+    return levelAnim;
+}
+
+void BlendOver(ImageLib::Image& canvas, const ImageLib::Image& sheet, const AnmFrame& frame, int x, int y)
+{
+    for (int row = 0; row < frame.height; ++row)
+        for (int col = 0; col < frame.width; ++col) {
+            const int tx = x + col, ty = y + row;
+            if (tx < 0 || ty < 0 || tx >= canvas.GetWidth() || ty >= canvas.GetHeight())
+                continue;
+            const uint32_t src = sheet.Row(frame.srcY + row)[frame.srcX + col];
+            uint32_t& dst = canvas.Row(ty)[tx];
+            const uint32_t a = src >> 24;
+            uint32_t out = 0xFF000000;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const uint32_t blended = (((src >> shift) & 0xFF) * a + ((dst >> shift) & 0xFF) * (255 - a)) / 255;
+                out |= blended << shift;
+            }
+            dst = out;
+        }
+}
+
+int Checker::Preview(const std::string& levelFile, const std::string& picture)
+{
+    const auto levelDoc = Load(levelFile);
+    const auto sceneDoc = levelDoc ? Load(levelDoc->child("level").attribute("doc").value()) : std::nullopt;
+    if (!sceneDoc)
+        return 1;
+    const pugi::xml_node levelRoot = levelDoc->child("level");
+    const pugi::xml_node sceneRoot = sceneDoc->child("root");
+    std::string clientSkin = levelRoot.child("events_queue").child("time_point").attribute("person1").value();
+    std::map<std::string, std::pair<int, int>> positions, graphPoints;
+    for (pugi::xml_node point : sceneRoot.child("graphs").child("graph").child("points").children("point"))
+        graphPoints[point.attribute("name").value()] = {point.attribute("x").as_int(), point.attribute("y").as_int()};
+    for (pugi::xml_node object : sceneRoot.child("objects").children("object"))
+        positions[object.attribute("name").value()] = {object.attribute("pos_x").as_int(), object.attribute("pos_y").as_int()};
+
+    struct Drawn {
+        int depth; // the floor line's lowest row; z-over parts come last
+        int order;
+        const AnmClip* clip;
+        int x, y;
+    };
+    std::vector<Drawn> drawn;
+    for (pugi::xml_node object : sceneRoot.child("objects").children("object")) {
+        const std::string name = object.attribute("name").value();
+        const pugi::xml_node entry = levelRoot.child("objects").find_child_by_attribute("object", "name", name.c_str());
+        if (!entry)
+            continue;
+        const std::string kind = object.attribute("class").value();
+        auto [x, y] = positions[name];
+        // Status items stand at their owner's place; the boss at its start point.
+        for (const char* prefix : {"status_bubble_", "status_hp_"}) {
+            const std::string rest = name.starts_with(prefix) ? name.substr(std::string(prefix).size()) : "";
+            for (const char* owner : {"worker", "client"})
+                if (rest.starts_with(std::string(owner)) || rest.starts_with(std::string("hp_") + owner))
+                    std::tie(x, y) = positions[std::string(owner) + rest.substr(rest.find(owner) + std::string(owner).size())];
+        }
+        if (kind == "boss")
+            std::tie(x, y) = graphPoints[object.attribute("start_point").value()];
+        const std::string skin = kind == "client" ? clientSkin : entry.attribute("skin").value();
+        const std::string orient = object.attribute("orient").value();
+        int order = 0;
+        for (pugi::xml_node part : object.children("part")) {
+            const std::string partName = part.attribute("name").value();
+            const std::string anim = RestingClip(kind, partName, entry.attribute("anim").value(), clientSkin);
+            const auto* clips = Clips(partName);
+            const std::string clipName = partName + skin + (partName == "checkmark" ? "" : orient) + anim;
+            if (anim.empty() || !clips || !clips->count(clipName))
+                continue;
+            int depth = std::max({part.attribute("order0_y").as_int(), part.attribute("order1_y").as_int(),
+                                  part.attribute("order2_y").as_int()});
+            if (kind == "boss")
+                depth = y;
+            if (part.attribute("zover").as_bool())
+                depth = kBoardHeight + 1;
+            drawn.push_back({depth, order++, &clips->at(clipName), x + part.attribute("offs_x").as_int(),
+                             y + part.attribute("offs_y").as_int()});
+        }
+    }
+    // Parts drawn relative to a parent follow it; the others go by their floor line.
+    std::stable_sort(drawn.begin(), drawn.end(), [](const Drawn& a, const Drawn& b) { return a.depth < b.depth; });
+    ImageLib::Image canvas(kBoardWidth, kBoardHeight);
+    for (const Drawn& d : drawn) {
+        const auto sheet = ImageLib::GetImage(d.clip->file, false);
+        if (sheet && !d.clip->frames.empty())
+            BlendOver(canvas, *sheet, d.clip->frames[0], d.x + d.clip->frames[0].offsetX, d.y + d.clip->frames[0].offsetY);
+    }
+    return ImageLib::WritePNGImage(picture, canvas) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: datacheck <pack folder>\n");
+    const bool preview = argc == 5 && std::string(argv[2]) == "--preview";
+    if (argc != 2 && !preview) {
+        std::fprintf(stderr, "usage: datacheck <pack folder> [--preview <level file> <picture.png>]\n");
         return 2;
     }
+    const std::string picture = preview ? std::filesystem::absolute(argv[4]).string() : "";
     std::error_code error;
     std::filesystem::current_path(argv[1], error);
     if (error) {
         std::fprintf(stderr, "datacheck: cannot enter %s\n", argv[1]);
         return 2;
     }
-    return Checker().Run();
+    return preview ? Checker().Preview(argv[3], picture) : Checker().Run();
 }
