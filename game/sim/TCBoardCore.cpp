@@ -479,4 +479,10 @@ void TCBoardCore::AddDebugWatch(const std::string& name, float value)
         watches_[name] = Nubra::StrFormat("%s: %5.2f", name.c_str(), static_cast<double>(value));
 }
 
+void PlayGameSound(const std::string& name)
+{
+    if (gGameBoard)
+        gGameBoard->GetHost().PlaySound(name);
+}
+
 void TCBoardCore::AddDebugWatch(const std::string& name, bool value) { AddDebugWatch(name, value ? 1 : 0); }

@@ -95,6 +95,8 @@ public:
     // The hooks, in the order the game's boards know them.
     // While true a full-screen cut-scene covers the objects, which are then not drawn.
     virtual bool IsOverlayVisible() const { return false; }
+    // While the ice bonus holds the cafe, tidiness and patience do not fall.
+    virtual bool IsFrozen() const { return false; }
     // On the loading thread: the level file of that number.
     virtual void LoadLevel(int level, bool survival);
     // On the main thread, once the loader is done.
@@ -118,6 +120,15 @@ public:
     virtual bool SpawnEvent(const TCEvent& event) = 0;
     virtual void OnPause() = 0;
     virtual void OnResume() = 0;
+    // What the boss asks of the game: its chain of quick serves, and whether an upgrade is owned.
+    virtual void CountRushServe() {}
+    virtual void ResetRushBonus() {}
+    virtual bool IsUpgradeActive(const std::string& object, const std::string& name) const
+    {
+        (void)object;
+        (void)name;
+        return false;
+    }
     virtual void ProcessEventQueues();
 
 protected:
@@ -178,3 +189,6 @@ private:
 
 // The one board of the run, for the game objects; set while a board exists.
 extern TCBoardCore* gGameBoard;
+
+// A sound of the level's objects, through the board's host; silent without a board.
+void PlayGameSound(const std::string& name);

@@ -16,6 +16,10 @@ public:
     virtual void PlaySound(const std::string& name) = 0;
     virtual void SetCursor(const std::string& mode) = 0;
     virtual void SetTextVar(const std::string& name, int value) = 0;
+    virtual void SetTextVarText(const std::string& name, const std::wstring& text) = 0;
+    // The localised text of that id.
+    virtual std::wstring GetText(const std::string& id) const = 0;
+    virtual void ChangeMusic(const std::string& track) = 0;
     virtual void ResetParticles() = 0;
     // The load screen covers a level load; the board takes it down when the level starts.
     virtual void ShowLoadScreen(bool show) = 0;
@@ -36,6 +40,10 @@ public:
     void PlaySound(const std::string&) override {}
     void SetCursor(const std::string& mode) override { cursor = mode; }
     void SetTextVar(const std::string& name, int value) override { textVars[name] = value; }
+    void SetTextVarText(const std::string& name, const std::wstring& text) override { textTexts[name] = text; }
+    // The id itself stands for its text.
+    std::wstring GetText(const std::string& id) const override { return {id.begin(), id.end()}; }
+    void ChangeMusic(const std::string& track) override { music = track; }
     void ResetParticles() override {}
     void ShowLoadScreen(bool show) override { loadScreenShown = show; }
     void RunLevelLoad(std::function<void()> load) override;
@@ -46,4 +54,6 @@ public:
     bool loadScreenShown = false;
     std::string cursor;
     std::map<std::string, int> textVars;
+    std::map<std::string, std::wstring> textTexts;
+    std::string music;
 };

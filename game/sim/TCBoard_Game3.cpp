@@ -8,6 +8,7 @@
 #include "engine/core/XmlHelpers.h"
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCMoveItem.h"
+#include "game/sim/TCWorker.h"
 #include "game/sim/TCZOrderSolver.h"
 
 namespace {
@@ -34,11 +35,13 @@ void TCBoard_Game3::LoadConfig(pugi::xml_node root)
     LoadPersons(root);
     gLevelParams = ReadLevelParams(root);
     LoadUpgrades(root);
+    LoadWorkers(root);
 }
 
 void TCBoard_Game3::UnloadConfig()
 {
     LoadPersons({});
+    ClearWorkers();
     functional_.clear();
     visual_.clear();
 }
@@ -63,8 +66,10 @@ void TCBoard_Game3::ReportUnownable() const
 
 std::optional<TCBoard_Game3::UpgradeWorker> TCBoard_Game3::FindUpgradeWorker(const std::string& name) const
 {
-    (void)name;
-    return std::nullopt;
+    const TCWorkerRecord* record = FindWorkerRecord(name);
+    if (!record)
+        return std::nullopt;
+    return UpgradeWorker{record->index, record->worker};
 }
 
 uint8_t TCBoard_Game3::GetUpgradeValue(TCUpgrade& record)
@@ -77,12 +82,14 @@ uint8_t TCBoard_Game3::GetUpgradeValue(TCUpgrade& record)
     return record.owned ? *record.owned : 0;
 }
 
-bool TCBoard_Game3::IsUpgradeActive(const std::string& object, const std::string& name)
+bool TCBoard_Game3::IsUpgradeActive(const std::string& object, const std::string& name) const
 {
-    for (std::vector<TCUpgrade>* list : {&functional_, &visual_})
+    // Binding a record only fills its pointers, the same every time.
+    auto* self = const_cast<TCBoard_Game3*>(this);
+    for (std::vector<TCUpgrade>* list : {&self->functional_, &self->visual_})
         for (TCUpgrade& record : *list)
             if (record.object == object && record.name == name)
-                return GetUpgradeValue(record) != 0;
+                return self->GetUpgradeValue(record) != 0;
     return false;
 }
 
@@ -203,6 +210,7 @@ void TCBoard_Game3::LoadUpgradeStages(pugi::xml_node level)
 
 void TCBoard_Game3::LoadLevelOverrides(pugi::xml_node level)
 {
+    OverrideWorkers(level);
     float speed = 0.0f;
     TCPersonRecord* boss = FindPerson("boss");
     if (boss && XmlGetFloat(level, "override_boss_speed", speed)) {
@@ -214,6 +222,7 @@ void TCBoard_Game3::LoadLevelOverrides(pugi::xml_node level)
 
 void TCBoard_Game3::RestoreLevelOverrides()
 {
+    RestoreWorkerOverrides();
     if (TCPersonRecord* boss = FindPerson("boss"); boss && keptBossSpeed_)
         boss->moveSpeed = *keptBossSpeed_;
     keptBossSpeed_.reset();

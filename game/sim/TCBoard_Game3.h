@@ -51,7 +51,7 @@ public:
     // Binds the record to its owned byte (and a worker upgrade to its worker) and reads the byte;
     // 0 for a record that has none.
     uint8_t GetUpgradeValue(TCUpgrade& record);
-    bool IsUpgradeActive(const std::string& object, const std::string& name);
+    bool IsUpgradeActive(const std::string& object, const std::string& name) const override;
     void ApplyUpgrade(TCUpgrade& record, bool owned);
     // What the shop offers now, at most six; survival takes the next pending kind first.
     int GetOfferedUpgrades(std::vector<TCUpgrade*>& out);

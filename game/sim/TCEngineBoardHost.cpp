@@ -2,6 +2,8 @@
 
 #include "engine/core/TCCursorSet.h"
 #include "engine/core/TCEngine.h"
+#include "engine/core/TCLocalization.h"
+#include "engine/core/TCMusic.h"
 #include "engine/core/TCSound.h"
 
 bool TCEngineBoardHost::IsAppActive() const { return engine_.active; }
@@ -11,6 +13,15 @@ bool TCEngineBoardHost::IsInputLocked() const { return engine_.inputLocked; }
 int TCEngineBoardHost::GetUpdatePeriodMs() const { return engine_.updatePeriod; }
 
 void TCEngineBoardHost::SetTextVar(const std::string& name, int value) { engine_.SetTextVar(name, value); }
+
+void TCEngineBoardHost::SetTextVarText(const std::string& name, const std::wstring& text)
+{
+    engine_.SetTextVar(name, text);
+}
+
+std::wstring TCEngineBoardHost::GetText(const std::string& id) const { return engine_.GetLocalization().GetText(id); }
+
+void TCEngineBoardHost::ChangeMusic(const std::string& track) { engine_.GetMusic().Change(track); }
 
 void TCEngineBoardHost::RunLevelLoad(std::function<void()> load) { engine_.StartLevelLoading(std::move(load)); }
 

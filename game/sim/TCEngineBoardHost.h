@@ -13,6 +13,9 @@ public:
     bool IsInputLocked() const override;
     int GetUpdatePeriodMs() const override;
     void SetTextVar(const std::string& name, int value) override;
+    void SetTextVarText(const std::string& name, const std::wstring& text) override;
+    std::wstring GetText(const std::string& id) const override;
+    void ChangeMusic(const std::string& track) override;
     void RunLevelLoad(std::function<void()> load) override;
     void PauseSoundGroup(const std::string& group) override;
     void ResumeSoundGroup(const std::string& group) override;

@@ -7,6 +7,7 @@
 #include "engine/core/XmlHelpers.h"
 #include "game/sim/TCItemPart.h"
 #include "game/sim/TCPickItem.h"
+#include "game/sim/TCWorker.h"
 #include "game/sim/TCStatusItems.h"
 
 namespace {
@@ -28,6 +29,7 @@ struct ItemClass {
 const ItemClass kItemClasses[] = {
     {"item", Make<TCItem>},
     {"pickable", Make<TCPickItem>},
+    {"worker", Make<TCWorker>},
     {"status_bubble", Make<TCStatus_Bubble>},
     {"status_hp_worker", Make<TCStatus_HP_Worker>},
     {"status_hp_client", Make<TCStatus_HP_Client>},
