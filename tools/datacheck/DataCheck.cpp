@@ -331,6 +331,33 @@ void Checker::CheckScene(const std::string& level, pugi::xml_node levelRoot, pug
         for (pugi::xml_node param : event.children("param"))
             products.insert(param.attribute("name").value());
     }
+    // Survival: the guests the stages draw, what their order templates offer, and who joins.
+    std::set<std::string> templates;
+    for (pugi::xml_node tmpl : levelRoot.child("templates").children("order_template")) {
+        templates.insert(tmpl.attribute("name").value());
+        for (pugi::xpath_node order : tmpl.select_nodes(".//order"))
+            products.insert(order.node().attribute("name").value());
+    }
+    for (pugi::xml_node stage : levelRoot.child("stages").children("stage")) {
+        for (pugi::xml_node type : stage.children("time_point_template")) {
+            for (const char* person : {"person1", "person2", "person3", "person4"})
+                if (type.attribute(person)) {
+                    clientSkins.insert(type.attribute(person).value());
+                    if (!clients_.count(type.attribute(person).value()))
+                        Error("%s: a stage names the client kind '%s', which cfg.xml lacks", level.c_str(),
+                              type.attribute(person).value());
+                }
+            if (!templates.count(type.attribute("order_template").value()))
+                Error("%s: a stage names the order template '%s', which the level lacks", level.c_str(),
+                      type.attribute("order_template").value());
+        }
+        for (pugi::xml_node joiner : stage.children("object")) {
+            const char* name = joiner.attribute("name").value();
+            if (!names.count(name) || !levelRoot.child("objects").find_child_by_attribute("object", "name", name))
+                Error("%s: stage %s brings '%s', which the scene or the level's list lacks", level.c_str(),
+                      stage.attribute("num").value(), name);
+        }
+    }
     for (pugi::xml_node entry : levelRoot.child("objects").children("object"))
         if (!names.count(entry.attribute("name").value()))
             Error("%s: lists the object '%s', which the scene lacks", level.c_str(), entry.attribute("name").value());
