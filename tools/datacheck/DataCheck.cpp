@@ -274,6 +274,22 @@ void Checker::CheckObjectClips(const std::string& level, pugi::xml_node object, 
                      client, {orient});
             forParts("client_money", {"pack"}, client, {orient});
         }
+    if (kind == "client_sit") {
+        // Every seat takes a member's kind, or "empty", in the seat's own orientation.
+        std::set<std::string> seatSkins(clientSkins);
+        seatSkins.insert("empty");
+        for (pugi::xml_node part : object.children("part")) {
+            const std::string partName = part.attribute("name").value();
+            if (partName != "client_sitting_up" && partName != "client_sitting_down")
+                continue;
+            for (const std::string& seatSkin : seatSkins)
+                for (const char* anim : {"idle_green", "idle_yellow", "discontent", "idle_thinking", "eating_process",
+                                         "direct_green", "direct_yellow", "scandal", "go_happy", "go_unhappy"})
+                    NeedClip(level, name, partName, partName + seatSkin + part.attribute("orient").value() + anim);
+        }
+        for (const std::string& client : clientSkins)
+            forParts("client_money", {"pack"}, client, {orient});
+    }
     if (kind == "period_item")
         forParts(name, {"idle", "activation", "ready", "deactivation"}, skin, {orient});
     if (kind == "tray" || kind == "trash_bin")
@@ -534,7 +550,7 @@ std::string RestingClip(const std::string& kind, const std::string& part, const 
         return "pack";
     if (kind == "worker")
         return "idle_green";
-    if (kind == "client")
+    if (kind == "client" || kind == "client_sit")
         return clientSkin.empty() ? "" : "idle_green";
     return levelAnim;
 }
@@ -596,14 +612,15 @@ int Checker::Preview(const std::string& levelFile, const std::string& picture)
         }
         if (kind == "boss")
             std::tie(x, y) = graphPoints[object.attribute("start_point").value()];
-        const std::string skin = kind == "client" ? clientSkin : entry.attribute("skin").value();
+        const std::string skin = kind == "client" || kind == "client_sit" ? clientSkin : entry.attribute("skin").value();
         const std::string orient = object.attribute("orient").value();
         int order = 0;
         for (pugi::xml_node part : object.children("part")) {
             const std::string partName = part.attribute("name").value();
             const std::string anim = RestingClip(kind, partName, entry.attribute("anim").value(), clientSkin);
             const auto* clips = Clips(partName);
-            const std::string clipName = partName + skin + (partName == "checkmark" ? "" : orient) + anim;
+            const std::string partOrient = part.attribute("orient") ? part.attribute("orient").value() : orient;
+            const std::string clipName = partName + skin + (partName == "checkmark" ? "" : partOrient) + anim;
             if (anim.empty() || !clips || !clips->count(clipName))
                 continue;
             int depth = std::max({part.attribute("order0_y").as_int(), part.attribute("order1_y").as_int(),
