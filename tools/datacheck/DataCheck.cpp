@@ -1,4 +1,5 @@
-// Checks a laid-out content pack: every name that one file gives another must exist there.
+// Checks a laid-out content pack: every name that one file gives another must exist there, and
+// every level loads into the cafe board without an error in the log.
 //   datacheck <pack folder>
 //   datacheck <pack folder> --preview <level file> <picture.png>
 //        draws the level's scene as it stands at the start, each object on its resting clip
@@ -6,19 +7,25 @@
 // broken reference: textures, fonts, texts, effects, sounds, animation clips and their pictures,
 // scene objects, configuration records, path-graph points. Exits 1 when anything is broken.
 #include <pugixml.hpp>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "engine/core/EffectFile.h"
+#include "engine/core/Log.h"
 #include "engine/ui/AnmFile.h"
 #include "framework/data/PakFile.h"
 #include "framework/graphics/ImageLib.h"
+#include "game/sim/TCBoard_Game3.h"
+#include "game/sim/TCBoardHost.h"
 
 namespace {
 
@@ -59,6 +66,7 @@ private:
                           const std::set<std::string>& clientSkins, const std::set<std::string>& products);
     void NeedClip(const std::string& level, const std::string& object, const std::string& part, const std::string& clip);
     void CheckGraph(const std::string& level, pugi::xml_node sceneRoot, pugi::xml_node levelRoot);
+    void LoadLevels(const std::vector<std::string>& levels);
 
     int errors_ = 0;
     std::set<std::string> textures_, fonts_, texts_, effects_, sounds_, streams_;
@@ -510,6 +518,42 @@ void Checker::CheckLevel(const std::string& levelFile)
     CheckGraph(levelFile, sceneDoc->child("root"), levelRoot);
 }
 
+// Loads every level into the cafe board as the game does and reports what the loaders log as an
+// error.
+void Checker::LoadLevels(const std::vector<std::string>& levels)
+{
+    const std::string logFile = (std::filesystem::temp_directory_path() / ("datacheck-" + std::to_string(::getpid()) + ".log")).string();
+    std::filesystem::remove(logFile);
+    SetDeveloperMode(true);
+    SetLogFile(logFile);
+    LoadEffects();
+    {
+        TCHeadlessBoardHost host;
+        TCBoard_Game3 board(host);
+        if (!board.LoadBoardConfig())
+            Error("cfg.xml: the cafe board cannot read it");
+        for (const std::string& level : levels) {
+            const bool survival = level[4] == 'e';
+            WriteLog("datacheck: loading %s", level.c_str());
+            board.StartLevelLoad(std::stoi(level.substr(5, 3)), survival);
+            if (!board.IsRunning())
+                Error("%s: the board did not start the level", level.c_str());
+        }
+        board.Shutdown();
+    }
+    ReleaseEffects();
+    SetDeveloperMode(false);
+    std::ifstream log(logFile);
+    std::string line, current = "cfg.xml";
+    while (std::getline(log, line)) {
+        if (line.starts_with("datacheck: loading "))
+            current = line.substr(19);
+        else if (line.starts_with("ERROR") || line.find("Critical") != std::string::npos)
+            Error("%s: loading logs '%s'", current.c_str(), line.c_str());
+    }
+    std::filesystem::remove(logFile);
+}
+
 int Checker::Run()
 {
     if (const auto loc = Load("cfg\\loc.xml"))
@@ -528,6 +572,7 @@ int Checker::Run()
     }
     for (const std::string& level : levels)
         CheckLevel(level);
+    LoadLevels(levels);
     std::printf("datacheck: %zu levels, %d broken references\n", levels.size(), errors_);
     return errors_ == 0 ? 0 : 1;
 }
