@@ -61,6 +61,8 @@ public:
     void Update();
     void Draw(Nubra::Graphics& graphics);
     void UpdateHover(int x, int y);
+    // A key released over the board.
+    virtual void KeyUp(int key) { (void)key; }
     void MouseDown(int x, int y, int button);
     void ClickItem(TCBoardItem& item);
 

@@ -23,6 +23,12 @@ void TCBoard_Game::Update()
     core_.Update();
 }
 
+void TCBoard_Game::KeyUp(int key)
+{
+    TCCandyWidget::KeyUp(key);
+    core_.KeyUp(key);
+}
+
 void TCBoard_Game::Draw(Nubra::Graphics* g)
 {
     TCCandyWidget::Draw(g);

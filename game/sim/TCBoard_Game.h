@@ -14,6 +14,7 @@ public:
     void SetVisible(bool visible) override;
     void MouseMove(int x, int y) override;
     void MouseDown(int x, int y, int button, int clickCount) override;
+    void KeyUp(int key) override;
     void OnShow() override;
     void OnHide() override;
 

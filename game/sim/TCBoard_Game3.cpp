@@ -7,6 +7,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/XmlHelpers.h"
 #include "game/sim/TCItemList.h"
+#include "game/sim/TCLevelScreens.h"
 #include "game/sim/TCMoveItem.h"
 #include "game/sim/TCWorker.h"
 #include "game/sim/TCZOrderSolver.h"
@@ -28,14 +29,19 @@ TCBoard_Game3::TCBoard_Game3(TCBoardHost& host) : TCBoardCore(host)
 {
     SetScene(&GetItemList());
     SetZOrder(std::make_unique<TCZOrderSolver>(GetItemList()));
+    rush_.SetOnRush([this] { StartRushBonusPiece(); });
+    LevelGoals().SetExpertCheck([this] { return GetMoney() >= expertGoal_; });
 }
+
+TCBoard_Game3::~TCBoard_Game3() { LevelGoals().SetExpertCheck(nullptr); }
 
 void TCBoard_Game3::LoadConfig(pugi::xml_node root)
 {
     LoadPersons(root);
-    gLevelParams = ReadLevelParams(root);
-    LoadUpgrades(root);
     LoadWorkers(root);
+    gLevelParams = ReadLevelParams(root);
+    rush_.Load(root);
+    LoadUpgrades(root);
 }
 
 void TCBoard_Game3::UnloadConfig()
@@ -169,6 +175,10 @@ void TCBoard_Game3::LoadLevel(pugi::xml_node level, const XmlDocument& document)
     LoadUpgradeStages(level);
     RefreshUpgrades();
     LoadLevelOverrides(level);
+    if (!IsSurvival())
+        LevelGoals().Load(level);
+    if (screens_)
+        screens_->LoadMiniGameLevel(level);
     BindMovers();
     if (!IsSurvival())
         LoadEventSkins(level);
@@ -265,26 +275,6 @@ void TCBoard_Game3::ResetLevelObjects()
         record.target = nullptr;
     upgradeStages_.clear();
     pendingUpgrades_.clear();
-}
-
-void TCBoard_Game3::OnLevelStart() {}
-
-void TCBoard_Game3::AfterLevelResult() {}
-
-void TCBoard_Game3::LeaveLevel() {}
-
-void TCBoard_Game3::OnItemAction(TCBoardItem* item) { (void)item; }
-
-void TCBoard_Game3::UpdateLogic() {}
-
-void TCBoard_Game3::CheckGoals() {}
-
-void TCBoard_Game3::NextSurvivalDay() {}
-
-bool TCBoard_Game3::SpawnEvent(const TCEvent& event)
-{
-    (void)event;
-    return false;
 }
 
 void TCBoard_Game3::OnPause() {}

@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/GameClock.h"
 #include "engine/core/TCTextureTable.h"
 #include "game/sim/CafeConfig.h"
 #include "game/sim/TCBoardCore.h"
+#include "game/sim/TCLevelGoals.h"
 
 class TCItem;
+class TCLevelScreens;
 
 // The cafe's board: the rules the cafe game gives the board's hooks, its configuration and the
 // level data it reads itself. It owns the level's scene (the run's item list) and its depth order.
@@ -22,6 +25,7 @@ public:
     static constexpr int kMaxOffered = 6;
 
     explicit TCBoard_Game3(TCBoardHost& host);
+    ~TCBoard_Game3() override;
 
     void OnLevelStart() override;
     void AfterLevelResult() override;
@@ -38,6 +42,49 @@ public:
     bool SpawnEvent(const TCEvent& event) override;
     void OnPause() override;
     void OnResume() override;
+
+    // The level flow.
+    // The career's result codes, in the order they are tested.
+    enum ResultCode { kResultExpert = 0, kResultGoal = 1, kResultGoalMissed = 2, kResultVipLost = 3 };
+    static constexpr int kSurvivalLives = 3;
+
+    // The shell's screens around a level (not owned); null plays a level straight through.
+    void SetLevelScreens(TCLevelScreens* screens) { screens_ = screens; }
+    static int CareerDay(int level);
+    // The career level's day in its cafe; in survival the day counted so far.
+    int GetDay() const;
+    bool IsOverlayVisible() const override;
+    bool IsFrozen() const override { return freeze_.IsPending(); }
+    bool IsLevelOver() override;
+    void OnLevelEnd() override;
+    void CountRushServe() override { rush_.Count(); }
+    void ResetRushBonus() override { rush_.Reset(); }
+    void KeyUp(int key) override;
+    // After the cut-scene, or at once: the briefing and the cafe's music.
+    void StartPlay();
+    // The result reaches the career or the hi-scores, and the profile is saved.
+    void FinishLevel();
+    // The shop after a level closes: the level is finished unless the player is still in it.
+    void CloseUpgradeShop();
+    // The player left the level from the escape menu.
+    void AbandonLevel() { abandoned_ = true; }
+    int GetResultCode() const;
+    void LoseLife();
+    void SetVipLost() { vipLost_ = true; }
+    // A chain of n equal mini-game pieces: strength n - 2.
+    void ApplyMiniGameBonus(int kind, int strength);
+    void StartRushBonusPiece();
+    void ShowComix(const std::string& name);
+    void ShowUpgradeShop();
+
+    int GetLives() const { return lives_; }
+    bool IsVipLost() const { return vipLost_; }
+    bool IsGoalReached() const { return goalReached_; }
+    bool IsExpertReached() const { return expertReached_; }
+    // FinishLevel has run for the level.
+    bool IsFinished() const { return finished_; }
+    float GetFreezeLeft() const { return freeze_.Remaining(); }
+    TCRushBonus& GetRushBonus() { return rush_; }
 
     int GetCafe() const { return CafeOfLevel(GetLevel(), IsSurvival()); }
     int GetGoal() const { return goal_; }
@@ -94,6 +141,7 @@ private:
     void SkinUpgradeItems(const TCUpgrade& record, const std::string& skin, const char* event);
     // Every walker of the level takes its person record, once the level's values are in place.
     void BindMovers();
+    int CoinBonus(int strength) const;
 
     std::vector<TCUpgrade> functional_;
     std::vector<TCUpgrade> visual_;
@@ -107,4 +155,15 @@ private:
     std::list<int> pendingUpgrades_;
     std::optional<float> keptBossSpeed_;
     TCImageLoader imageLoader_ = LoadSharedImage;
+
+    std::list<UpgradeStage>::const_iterator nextUpgradeStage_ = upgradeStages_.end();
+    TCLevelScreens* screens_ = nullptr;
+    bool goalReached_ = false;
+    bool expertReached_ = false;
+    bool vipLost_ = false;
+    bool abandoned_ = false;
+    bool finished_ = false;
+    int lives_ = 0;
+    TCTimeout freeze_;
+    TCRushBonus rush_;
 };

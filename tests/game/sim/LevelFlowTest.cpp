@@ -1,0 +1,292 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "BoardFixtures.h"
+#include "ItemFixtures.h"
+#include "game/sim/TCBoard_Game3.h"
+#include "game/sim/TCLevelScreens.h"
+
+namespace simtest {
+namespace {
+
+// The shell's screens as a trace; the briefing pauses the board as the real one does.
+class FakeScreens : public TCLevelScreens {
+public:
+    FakeScreens(Trace& trace, TCBoardCore& board) : trace_(trace), board_(board) {}
+    void ShowGameBoard() override { board_.SetShown(true); }
+    void ShowBriefing() override
+    {
+        trace_.push_back("briefing");
+        if (briefingPauses)
+            board_.Pause();
+    }
+    void ShowResult(Result result) override
+    {
+        trace_.push_back(result == Result::Success ? "success" : result == Result::Failure ? "failure" : "survival");
+    }
+    bool ShowComix(const std::string& name, std::function<void()> onEnd) override
+    {
+        trace_.push_back("comix " + name);
+        comixEnd = std::move(onEnd);
+        return true;
+    }
+    bool IsComixVisible() const override { return false; }
+    void ShowMessageBox(const std::string& name) override { trace_.push_back("box " + name); }
+    void ShowUpgradeShop() override { trace_.push_back("shop"); }
+    bool IsLevelDialogVisible() const override { return dialogUp; }
+    void ShowEscapeMenu() override { trace_.push_back("escape menu"); }
+    void HideLevelDialogs() override { trace_.push_back("hide dialogs"); }
+    void ClearMiniGame() override {}
+    void LoadMiniGameLevel(pugi::xml_node) override {}
+    void AddMiniGamePiece(int kind) override { trace_.push_back("piece " + std::to_string(kind)); }
+    int EnterSurvivalScore(int money) override
+    {
+        trace_.push_back("score " + std::to_string(money));
+        return rank;
+    }
+    void ShowSurvivalBoard() override { trace_.push_back("survival board"); }
+    void ShowHiScores() override { trace_.push_back("hiscores"); }
+    void ReportCareerResult(int code, int money, int level) override
+    {
+        trace_.push_back("career " + std::to_string(code) + " " + std::to_string(money) + " " + std::to_string(level));
+    }
+    bool IsNewestLevel(int) const override { return newest; }
+    bool GetBonusHint(int kind) const override { return hints[kind]; }
+    void SetBonusHint(int kind) override { hints[kind] = true; }
+    void SaveProfile() override { trace_.push_back("save"); }
+
+    bool briefingPauses = true;
+    bool dialogUp = false;
+    bool newest = true;
+    int rank = 1;
+    bool hints[5] = {};
+    std::function<void()> comixEnd;
+
+private:
+    Trace& trace_;
+    TCBoardCore& board_;
+};
+
+constexpr const char* kConfig = R"(<root><level valBonusCoin3="10" valBonusCoin4="20" valBonusCoin3Upgrade="15"
+  valBonusCoin4Upgrade="30" bonus_iceagetimeout="4"/><bonus_config rush_timeout="2" start_count="3"/>
+  <upgrade><functional name="money" object="bonus" min_level="1" max_level="3"/></upgrade></root>)";
+
+class LevelFlowTest : public ItemWorld {
+protected:
+    void SetUp() override
+    {
+        ItemWorld::SetUp();
+        WriteText("cfg/cfg.xml", kConfig);
+        WriteLevel("");
+        ASSERT_TRUE(board_.LoadBoardConfig());
+        board_.SetLevelScreens(&screens_);
+    }
+    void TearDown() override
+    {
+        board_.Shutdown();
+        ItemWorld::TearDown();
+    }
+    // A career level 1 with goal 30 and expert 50 and the given attributes of its element.
+    static void WriteLevel(const std::string& attributes)
+    {
+        WriteText("cfg/l001.xml", "<level " + attributes + "><params normal='30' expert='50'/>"
+                                  "<events_queue><time_point time='100' type='client' person1='girl'/></events_queue></level>");
+    }
+    void Step(float seconds)
+    {
+        for (int step = 0; step < static_cast<int>(seconds * 100.0f + 0.5f); ++step)
+            board_.Update();
+    }
+    size_t Count(const std::string& line) const { return size_t(std::count(trace_.begin(), trace_.end(), line)); }
+
+    Trace trace_;
+    RecordingHost host_{trace_};
+    TCBoard_Game3 board_{host_};
+    FakeScreens screens_{trace_, board_};
+};
+
+TEST(LevelDay, FollowsTheCafeOfTheCareerLevel)
+{
+    const std::pair<int, int> rows[] = {{1, 1}, {15, 15}, {16, 1}, {35, 20}, {36, 1}, {59, 24}, {60, 1}};
+    for (const auto& [level, day] : rows)
+        EXPECT_EQ(TCBoard_Game3::CareerDay(level), day) << level;
+}
+
+TEST_F(LevelFlowTest, ACareerLevelStartsWithItsBriefingAndEndsInTheCareerResult)
+{
+    board_.StartLevelLoad(1, false);
+    ASSERT_TRUE(board_.IsRunning());
+    EXPECT_EQ(host_.textVars["normal"], 30);
+    EXPECT_EQ(host_.textVars["expert"], 50);
+    EXPECT_EQ(host_.textVars["cafe"], 1);
+    EXPECT_EQ(host_.textVars["day"], 1);
+    EXPECT_EQ(host_.music, "level1");
+    EXPECT_EQ(Count("briefing"), 1u);
+    // The briefing holds the level until it is closed.
+    Step(1.0f);
+    EXPECT_EQ(board_.GetLevelTime(), 0.0f);
+    board_.Resume();
+
+    Step(1.0f);
+    EXPECT_FALSE(board_.IsLevelOverShown()) << "an arrival still waits in the queue";
+    board_.GetEventQueue().Clear();
+    board_.AddMoney(35);
+    Step(0.01f);
+    ASSERT_TRUE(board_.IsLevelOverShown());
+    EXPECT_EQ(Count("success"), 1u);
+    Step(1.9f);
+    EXPECT_FALSE(board_.IsFinished());
+    Step(0.2f);
+    EXPECT_TRUE(board_.IsFinished());
+    EXPECT_EQ(Count("career 1 35 1"), 1u);
+    EXPECT_EQ(Count("save"), 1u);
+    EXPECT_EQ(Count("shop"), 0u) << "the level offers no upgrade";
+}
+
+TEST_F(LevelFlowTest, WithoutScreensALevelPlaysStraightThrough)
+{
+    board_.SetLevelScreens(nullptr);
+    board_.StartLevelLoad(1, false);
+    Step(1.0f);
+    EXPECT_NEAR(board_.GetLevelTime(), 1.0f, 0.001f);
+    board_.SetVipLost();
+    Step(2.1f);
+    EXPECT_TRUE(board_.IsFinished());
+    EXPECT_EQ(board_.GetResultCode(), TCBoard_Game3::kResultVipLost);
+}
+
+TEST_F(LevelFlowTest, ResultCodesFollowMoneyAndTheVipInThatOrder)
+{
+    screens_.briefingPauses = false;
+    struct Row {
+        bool vipLost;
+        int money;
+        int code;
+    };
+    const Row rows[] = {{true, 999, 3}, {false, 50, 0}, {false, 49, 1}, {false, 30, 1}, {false, 29, 2}, {false, 0, 2}};
+    for (const Row& row : rows) {
+        board_.StartLevelLoad(1, false);
+        board_.AddMoney(row.money);
+        if (row.vipLost)
+            board_.SetVipLost();
+        EXPECT_EQ(board_.GetResultCode(), row.code) << row.money;
+    }
+}
+
+TEST_F(LevelFlowTest, TheExpertSplashWaitsForTheChangeAfterTheGoal)
+{
+    screens_.briefingPauses = false;
+    board_.StartLevelLoad(1, false);
+    board_.AddMoney(60);
+    EXPECT_TRUE(board_.IsGoalReached());
+    EXPECT_FALSE(board_.IsExpertReached());
+    board_.AddMoney(0);
+    EXPECT_TRUE(board_.IsExpertReached());
+}
+
+TEST_F(LevelFlowTest, TheUpgradeShopFollowsOnlyANewlyWonLevelThatOffersOne)
+{
+    screens_.briefingPauses = false;
+    struct Row {
+        const char* what;
+        const char* attributes;
+        bool newest, vipLost;
+        int money;
+        bool shop;
+    };
+    const Row rows[] = {
+        {"won, newest, offered", "upgrade='func'", true, false, 30, true},
+        {"nothing offered", "", true, false, 30, false},
+        {"an older level", "upgrade='vis'", false, false, 30, false},
+        {"goal missed", "upgrade='func'", true, false, 29, false},
+        {"a VIP lost", "upgrade='func'", true, true, 60, false},
+    };
+    for (const Row& row : rows) {
+        WriteLevel(row.attributes);
+        screens_.newest = row.newest;
+        board_.StartLevelLoad(1, false);
+        board_.AddMoney(row.money);
+        if (row.vipLost)
+            board_.SetVipLost();
+        trace_.clear();
+        board_.AfterLevelResult();
+        EXPECT_EQ(Count("shop"), row.shop ? 1u : 0u) << row.what;
+        EXPECT_EQ(board_.IsFinished(), !row.shop) << row.what;
+        if (row.shop) {
+            EXPECT_EQ(trace_.front(), "box upgrade");
+            board_.CloseUpgradeShop();
+            EXPECT_TRUE(board_.IsFinished()) << "closing the shop finishes the level";
+        }
+    }
+}
+
+TEST_F(LevelFlowTest, AnAbandonedLevelIsNotFinishedByClosingTheShop)
+{
+    screens_.briefingPauses = false;
+    board_.StartLevelLoad(1, false);
+    board_.AbandonLevel();
+    board_.CloseUpgradeShop();
+    EXPECT_FALSE(board_.IsFinished());
+    board_.StartLevelLoad(1, false);
+    board_.CloseUpgradeShop();
+    EXPECT_TRUE(board_.IsFinished()) << "a new level forgets the abandon";
+}
+
+TEST_F(LevelFlowTest, MiniGameBonusesPayCoinAndFreezeByStrength)
+{
+    screens_.briefingPauses = false;
+    struct Row {
+        int kind, strength;
+        bool upgrade;
+        int money;
+        float freeze;
+    };
+    const Row rows[] = {
+        {0, 1, false, 10, 0.0f}, {0, 2, false, 20, 0.0f}, {0, 1, true, 15, 0.0f},
+        {0, 2, true, 30, 0.0f},  {4, 1, false, 0, 4.0f},  {4, 2, false, 0, 8.0f},
+    };
+    for (const Row& row : rows) {
+        board_.StartLevelLoad(1, false);
+        for (TCUpgrade& record : board_.GetUpgrades(TCUpgrade::kFunctional))
+            board_.ApplyUpgrade(record, row.upgrade);
+        board_.ApplyMiniGameBonus(row.kind, row.strength);
+        EXPECT_EQ(board_.GetMoney(), row.money) << row.kind << "/" << row.strength;
+        EXPECT_NEAR(board_.GetFreezeLeft(), row.freeze, 1e-4) << row.kind << "/" << row.strength;
+        EXPECT_EQ(board_.IsFrozen(), row.freeze > 0.0f);
+    }
+    EXPECT_TRUE(screens_.hints[0]);
+    EXPECT_TRUE(screens_.hints[4]);
+    EXPECT_EQ(Count("sound minigame_coin"), 4u);
+}
+
+TEST_F(LevelFlowTest, QuickServesGrantBonusPieces)
+{
+    screens_.briefingPauses = false;
+    board_.StartLevelLoad(1, false);
+    for (int serve = 0; serve < 4; ++serve)
+        board_.CountRushServe();
+    EXPECT_EQ(Count("piece -1"), 2u);
+}
+
+TEST_F(LevelFlowTest, EscapeOpensTheMenuOrClosesWhatIsOpen)
+{
+    board_.KeyUp(27);
+    screens_.dialogUp = true;
+    board_.KeyUp(27);
+    EXPECT_EQ(trace_, (Trace{"escape menu", "hide dialogs"}));
+}
+
+TEST_F(LevelFlowTest, AStartCutSceneComesBeforeTheBriefing)
+{
+    WriteText("cfg/l001.xml", "<level onstart_comix='intro'><params normal='30' expert='50'/></level>");
+    board_.StartLevelLoad(1, false);
+    EXPECT_EQ(Count("comix intro"), 1u);
+    EXPECT_EQ(Count("briefing"), 0u);
+    ASSERT_TRUE(screens_.comixEnd);
+    screens_.comixEnd();
+    EXPECT_EQ(Count("briefing"), 1u);
+}
+
+} // namespace
+} // namespace simtest
