@@ -31,6 +31,7 @@ namespace {
 
 constexpr int kBoardWidth = 1024;
 constexpr int kBoardHeight = 768;
+constexpr int kIdleSteps = 6000;
 
 const std::set<std::string> kItemClasses = {"item", "pickable", "boss", "worker", "tray", "status_bubble", "trash_bin",
                                             "status_hp_worker", "status_hp_client", "period_item", "client", "client_sit",
@@ -538,6 +539,9 @@ void Checker::LoadLevels(const std::vector<std::string>& levels)
             board.StartLevelLoad(std::stoi(level.substr(5, 3)), survival);
             if (!board.IsRunning())
                 Error("%s: the board did not start the level", level.c_str());
+            // A minute of the day with nobody clicking: guests come, wait and leave.
+            for (int step = 0; step < kIdleSteps && board.IsRunning(); ++step)
+                board.Update();
         }
         board.Shutdown();
     }
