@@ -11,6 +11,7 @@
 
 #include "engine/core/GameClock.h"
 #include "engine/core/Log.h"
+#include "engine/core/TutorialEvents.h"
 
 namespace simtest {
 
@@ -68,12 +69,14 @@ public:
     ClockGuard()
     {
         SetTutorialGate(nullptr);
+        SetTutorialListener(nullptr);
         gFrameTime = 0.0f;
         ResetGameClock();
     }
     ~ClockGuard()
     {
         SetTutorialGate(nullptr);
+        SetTutorialListener(nullptr);
         gFrameTime = 0.0f;
         ResetGameClock();
     }
