@@ -6,21 +6,16 @@
 
 #include "engine/core/Log.h"
 #include "engine/core/TCDebugSettings.h"
-#include "engine/core/TutorialEvents.h"
 #include "game/sim/TCBoardCore.h"
 #include "game/sim/TCClientBoard.h"
 #include "game/sim/TCEventQueue.h"
 #include "game/sim/TCIHands.h"
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCItemPart.h"
+#include "game/sim/TutorialPort.h"
 
 namespace {
 
-constexpr int kActionPatienceFalls = 1;
-constexpr int kActionArrivals = 5;
-constexpr int kEventSpawned = 1;
-constexpr int kEventPaidAndLeft = 3;
-constexpr int kEventOrderShown = 4;
 constexpr const char* kMoodClips[] = {"idle_green", "idle_yellow", "discontent"};
 constexpr const char* kDirectClips[] = {"direct_green", "direct_yellow", "scandal"};
 constexpr const char* kMemberParts[] = {"client_sitting_up", "client_sitting_down", "client_sitting_head"};
@@ -252,10 +247,9 @@ void TCClient::SetMouseOver(Nubra::Point point, bool over)
 
 float TCClient::ChangePatience(float delta)
 {
-    if (delta < 0.0f && TutorialForbids(kActionPatienceFalls))
+    if (delta < 0.0f && TutorialForbids(kTutorialActionPatience))
         delta = 0.0f;
-    const TCClientBoard* board = GetClientBoard();
-    const bool frozen = board && board->IsFrozen();
+    const bool frozen = IsStatusFrozen();
     const float old = patience_;
     if (!(frozen && delta < 0.0f))
         patience_ += delta;
@@ -303,10 +297,10 @@ void TCClient::Update()
         ShowParts(false);
         return;
     }
-    TCClientBoard* board = GetClientBoard();
     // The ice bonus holds scenes back as long as it holds patience.
-    if (board && board->IsFrozen())
+    if (IsStatusFrozen())
         scandalTimer_.Extend(gFrameTime);
+    TCClientBoard* board = GetClientBoard();
     if (state_ == kWaiting && !satisfied_) {
         if (board)
             board->ClearClientFlag();
@@ -355,7 +349,7 @@ void TCClient::ShowOrder()
     wanted_ = visit_->orders[visit_->next++];
     PlayClientSound("client_ready");
     SetState(kWaiting);
-    SendTutorialEvent(kEventOrderShown);
+    ApplyTutorialRule(kTutorialOrderShown);
 }
 
 void TCClient::NextOrder()
@@ -389,7 +383,7 @@ void TCClient::Pay()
         board->ShowMoneyPopup(*this, amount);
     if (gGameBoard)
         gGameBoard->AddMoney(amount);
-    SendTutorialEvent(kEventPaidAndLeft);
+    ApplyTutorialRule(kTutorialClientLeft);
 }
 
 bool TCClient::OnUse(TCItem* other, bool testOnly)
@@ -456,11 +450,7 @@ TCStatusLevels TCClient::GetStatusLevels() const
     return {config.greenLevel, config.yellowLevel, config.redLevel};
 }
 
-bool TCClient::IsStatusFrozen() const
-{
-    const TCClientBoard* board = GetClientBoard();
-    return board && board->IsFrozen();
-}
+bool TCClient::IsStatusFrozen() const { return gGameBoard && gGameBoard->IsFrozen(); }
 
 std::string TCClient::GetBubbleKind() const
 {
@@ -644,16 +634,9 @@ void ChangeAllPatience(int mode, float amount, const TCClient* except)
     }
 }
 
-bool IsClientWaitingFor(const std::string& item)
-{
-    return std::any_of(Lists().present.begin(), Lists().present.end(), [&item](const TCClient* client) {
-        return client->GetState() == TCClient::kWaiting && !client->GetWanted().empty() && client->WantsItem(item);
-    });
-}
-
 bool SpawnClientEvent(const TCEvent& event, float patience)
 {
-    if (TutorialForbids(kActionArrivals))
+    if (TutorialForbids(kTutorialActionArrivals))
         return false;
     TCClient::Spawned spawned = TCClient::Spawned::kNoPlace;
     if (event.type == "client")
@@ -668,7 +651,7 @@ bool SpawnClientEvent(const TCEvent& event, float patience)
     }
     if (spawned != TCClient::Spawned::kPlaced)
         return false;
-    SendTutorialEvent(kEventSpawned);
+    ApplyTutorialRule(kTutorialClientSpawned);
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "engine/core/GameClock.h"
 #include "game/sim/TCClientParams.h"
+#include "game/sim/ServeCounterparts.h"
 #include "game/sim/TCItem.h"
 #include "game/sim/TIStatSrc.h"
 
@@ -18,7 +19,7 @@ struct TCEvent;
 // A guest's place on the floor: hidden while nobody is there, filled by an arrival with a visit
 // of one or more orders. Waiting costs patience; the boss serves the orders; each serve pays
 // by the guest's mood, and running out of patience costs money and leaves.
-class TCClient : public TCItem, public TIStatSrc {
+class TCClient : public TCItem, public TIStatSrc, public TCIBossClient {
 public:
     enum State { kGone = 0, kWaiting = 1, kThinking = 2, kEating = 3 };
     // How a spawn went: the arrival came in, found no free place (it waits), or can never come.
@@ -59,6 +60,12 @@ public:
     float ChangePatience(float delta);
     // The wanted order, "super", or anything with the developer's FoodAll.
     bool WantsItem(const std::string& item) const;
+    bool WantsItem(const std::string& item, const std::string& second) const override
+    {
+        return WantsItem(item) || WantsItem(second);
+    }
+    bool IsWaiting() const override { return state_ == kWaiting; }
+    const std::string& GetWantedItem() const override { return wanted_; }
 
     // A visit begins: patience, VIP flag, look, orders, and the client waits.
     void BeginVisit(const TCEvent& event, float patience, const TCClientParams& type);
@@ -67,7 +74,6 @@ public:
     float GetPatience() const { return patience_; }
     bool IsSatisfied() const { return satisfied_; }
     bool IsVip() const override { return vip_; }
-    const std::string& GetWanted() const { return wanted_; }
     // Orders of this visit not yet shown.
     size_t GetOrdersLeft() const;
     const TCClientParams* GetType() const { return type_ ? &*type_ : nullptr; }
@@ -182,8 +188,6 @@ const std::list<TCClient*>& GetPresentClients();
 TCClient* FindClientByName(const std::string& name);
 // Mode 1 adds the amount to every client in the cafe; mode 2 takes it from all but one.
 void ChangeAllPatience(int mode, float amount, const TCClient* except = nullptr);
-// Whether a client in the cafe waits for that item now.
-bool IsClientWaitingFor(const std::string& item);
 
 // The cafe board's answer to a due arrival: "client" and "family" come in unless the tutorial
 // holds arrivals. True when the event leaves the queue.

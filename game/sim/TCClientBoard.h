@@ -10,8 +10,6 @@ public:
     virtual void LoseLife() = 0;
     // A VIP left unhappy: the level is lost.
     virtual void SetVipLost() = 0;
-    // While the ice bonus holds, patience does not fall.
-    virtual bool IsFrozen() const = 0;
     // Seconds a place stays empty after its client left.
     virtual float GetClientPause() const = 0;
     // The money a client paid or cost, shown above it.

@@ -11,6 +11,7 @@
 #include "game/sim/TCClientBoard.h"
 #include "game/sim/TCIHands.h"
 #include "game/sim/TCItemPart.h"
+#include "game/sim/TutorialPort.h"
 
 using namespace simtest;
 
@@ -60,6 +61,15 @@ public:
     bool happyClients = true;
 };
 
+// Writes down what the tutorial hears.
+class TutorialEar : public TCTutorialPort {
+public:
+    void ApplyRule(int event) override { events.push_back(event); }
+    bool IsObjectAllowed(const std::string&) const override { return true; }
+
+    std::vector<int> events;
+};
+
 class FakeBoss : public TCItem, public TCIHands {
 public:
     FakeBoss()
@@ -94,10 +104,11 @@ protected:
         LoadClientTypes(config.child("root"));
         board_.SetScene(&GetItemList());
         board_.SetShown(true);
-        SetTutorialListener([this](int event) { tutorial_.push_back(event); });
+        SetTutorialPort(&tutorial_);
     }
     void TearDown() override
     {
+        SetTutorialPort(nullptr);
         board_.Shutdown();
         ClearClientTypes();
         ItemWorld::TearDown();
@@ -160,7 +171,7 @@ protected:
     RecordingHost host_{trace_};
     CafeBoard board_{host_, trace_};
     FakeBoss boss_;
-    std::vector<int> tutorial_;
+    TutorialEar tutorial_;
 };
 
 TEST_F(Clients, ALaterTypeOfANameReplacesTheEarlierAndAnUnknownNameIsAnError)
@@ -189,9 +200,9 @@ TEST_F(Clients, AVisitGoesFromArrivalThroughThinkingToPayment)
     EXPECT_EQ(girl.GetState(), TCClient::kThinking);
     Step(2);
     ASSERT_EQ(girl.GetState(), TCClient::kWaiting);
-    EXPECT_EQ(girl.GetWanted(), "0200");
-    EXPECT_TRUE(IsClientWaitingFor("0200"));
-    EXPECT_FALSE(IsClientWaitingFor("0100"));
+    EXPECT_EQ(girl.GetWantedItem(), "0200");
+    EXPECT_TRUE(girl.WantsItem("0100", "0200"));
+    EXPECT_FALSE(girl.WantsItem("0100", ""));
 
     boss_.hands = {"0100", ""};
     EXPECT_FALSE(Use("client_place01"));
@@ -206,7 +217,7 @@ TEST_F(Clients, AVisitGoesFromArrivalThroughThinkingToPayment)
     EXPECT_TRUE(GetPresentClients().empty());
     EXPECT_FALSE(girl.IsVisible());
     EXPECT_EQ(ClientSounds(), (std::vector<std::string>{"client_spawn", "client_ready", "client_positiv"}));
-    EXPECT_EQ(tutorial_, (std::vector<int>{1, 4, 3}));
+    EXPECT_EQ(tutorial_.events, (std::vector<int>{1, 4, 3}));
     EXPECT_NE(log_.Text().find("Client wants '0200'"), std::string::npos);
 }
 
@@ -352,7 +363,7 @@ TEST_F(Clients, AServedFamilyEatsThenPaysAndOrdersAgain)
     EXPECT_EQ(kind, "multi_client");
     Use("client_sit_place01");
     Step();
-    ASSERT_EQ(family.GetWanted(), "0100");
+    ASSERT_EQ(family.GetWantedItem(), "0100");
     family.ChangePatience(-50.0f);
     const float before = family.GetPatience();
     boss_.hands = {"0100", ""};
@@ -363,7 +374,7 @@ TEST_F(Clients, AServedFamilyEatsThenPaysAndOrdersAgain)
     Step(101);
     EXPECT_EQ(board_.GetMoney(), 25);
     EXPECT_EQ(family.GetState(), TCClient::kWaiting);
-    EXPECT_EQ(family.GetWanted(), "0300");
+    EXPECT_EQ(family.GetWantedItem(), "0300");
     EXPECT_EQ(family.GetBubbleKind(), "client");
     boss_.hands = {"", "0300"};
     ASSERT_TRUE(Use("client_sit_place01"));
@@ -428,7 +439,7 @@ TEST_F(Clients, RunningOutOfPatienceCostsMoneyAndMayCostTheLevel)
         EXPECT_EQ(board_.vipLost, c.vipLost) << c.what;
         EXPECT_FALSE(board_.happyClients) << c.what;
         EXPECT_EQ(ClientSounds().back(), "client_negativ") << c.what;
-        EXPECT_EQ(tutorial_.back(), 3) << c.what;
+        EXPECT_EQ(tutorial_.events.back(), 3) << c.what;
     }
 }
 
@@ -523,7 +534,7 @@ TEST_F(Clients, AnArrivalOfNoKnownTypeInSurvivalIsDroppedThenAndThere)
     EXPECT_TRUE(SpawnClientEvent(TCEvent{0, "client", {"ghost"}, {"0100"}, false}));
     EXPECT_TRUE(SpawnClientEvent(TCEvent{0, "family", {"ghost"}, {"0100"}, false}));
     EXPECT_TRUE(GetPresentClients().empty());
-    EXPECT_TRUE(tutorial_.empty());
+    EXPECT_TRUE(tutorial_.events.empty());
     EXPECT_FALSE(SpawnClientEvent(TCEvent{0, "waiter", {"girl"}, {"0100"}, false}));
 }
 

@@ -11,7 +11,6 @@
 
 #include "engine/core/GameClock.h"
 #include "engine/core/Log.h"
-#include "engine/core/TutorialEvents.h"
 
 namespace simtest {
 
@@ -69,14 +68,12 @@ public:
     ClockGuard()
     {
         SetTutorialGate(nullptr);
-        SetTutorialListener(nullptr);
         gFrameTime = 0.0f;
         ResetGameClock();
     }
     ~ClockGuard()
     {
         SetTutorialGate(nullptr);
-        SetTutorialListener(nullptr);
         gFrameTime = 0.0f;
         ResetGameClock();
     }
