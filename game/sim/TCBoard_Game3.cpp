@@ -6,6 +6,7 @@
 
 #include "engine/core/Log.h"
 #include "engine/core/XmlHelpers.h"
+#include "game/sim/TCClient.h"
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCLevelScreens.h"
 #include "game/sim/TCMoveItem.h"
@@ -39,6 +40,7 @@ void TCBoard_Game3::LoadConfig(pugi::xml_node root)
 {
     LoadPersons(root);
     LoadWorkers(root);
+    LoadClientTypes(root);
     gLevelParams = ReadLevelParams(root);
     rush_.Load(root);
     LoadUpgrades(root);
@@ -48,6 +50,7 @@ void TCBoard_Game3::UnloadConfig()
 {
     LoadPersons({});
     ClearWorkers();
+    ClearClientTypes();
     functional_.clear();
     visual_.clear();
 }
@@ -180,8 +183,10 @@ void TCBoard_Game3::LoadLevel(pugi::xml_node level, const XmlDocument& document)
     if (screens_)
         screens_->LoadMiniGameLevel(level);
     BindMovers();
-    if (!IsSurvival())
+    if (!IsSurvival()) {
         LoadEventSkins(level);
+        DropUnplaceableEvents(GetEventQueue());
+    }
 }
 
 void TCBoard_Game3::LoadLevelParams(pugi::xml_node level)
@@ -228,6 +233,7 @@ void TCBoard_Game3::LoadLevelOverrides(pugi::xml_node level)
             keptBossSpeed_ = boss->moveSpeed;
         boss->moveSpeed = speed;
     }
+    OverrideClientTypes(level);
 }
 
 void TCBoard_Game3::RestoreLevelOverrides()
@@ -236,6 +242,7 @@ void TCBoard_Game3::RestoreLevelOverrides()
     if (TCPersonRecord* boss = FindPerson("boss"); boss && keptBossSpeed_)
         boss->moveSpeed = *keptBossSpeed_;
     keptBossSpeed_.reset();
+    RestoreClientTypes();
 }
 
 void TCBoard_Game3::LoadEventSkins(pugi::xml_node level)
@@ -280,3 +287,10 @@ void TCBoard_Game3::ResetLevelObjects()
 void TCBoard_Game3::OnPause() {}
 
 void TCBoard_Game3::OnResume() {}
+
+void TCBoard_Game3::ShowMoneyPopup(TCItem& target, int amount)
+{
+    // The bonus item's money pop-ups come with the bonus item.
+    (void)target;
+    (void)amount;
+}

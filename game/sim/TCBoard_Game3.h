@@ -13,6 +13,7 @@
 #include "engine/core/TCTextureTable.h"
 #include "game/sim/CafeConfig.h"
 #include "game/sim/TCBoardCore.h"
+#include "game/sim/TCClientBoard.h"
 #include "game/sim/TCLevelGoals.h"
 
 class TCItem;
@@ -20,7 +21,7 @@ class TCLevelScreens;
 
 // The cafe's board: the rules the cafe game gives the board's hooks, its configuration and the
 // level data it reads itself. It owns the level's scene (the run's item list) and its depth order.
-class TCBoard_Game3 : public TCBoardCore {
+class TCBoard_Game3 : public TCBoardCore, public TCClientBoard {
 public:
     static constexpr int kMaxOffered = 6;
 
@@ -69,8 +70,11 @@ public:
     // The player left the level from the escape menu.
     void AbandonLevel() { abandoned_ = true; }
     int GetResultCode() const;
-    void LoseLife();
-    void SetVipLost() { vipLost_ = true; }
+    void LoseLife() override;
+    void SetVipLost() override { vipLost_ = true; }
+    float GetClientPause() const override { return gLevelParams.clientPause; }
+    void ShowMoneyPopup(TCItem& target, int amount) override;
+    void ClearClientFlag() override { LevelGoals().ClearClientFlag(); }
     // A chain of n equal mini-game pieces: strength n - 2.
     void ApplyMiniGameBonus(int kind, int strength);
     void StartRushBonusPiece();

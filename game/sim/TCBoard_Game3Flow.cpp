@@ -5,6 +5,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/TCDebugSettings.h"
 #include "game/sim/TCBoard_Game3.h"
+#include "game/sim/TCClient.h"
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCLevelScreens.h"
 #include "game/sim/TCMoveItem.h"
@@ -96,11 +97,7 @@ void TCBoard_Game3::OnItemAction(TCBoardItem* item)
     ApplyTutorialRule(kTutorialTargetGiven);
 }
 
-bool TCBoard_Game3::SpawnEvent(const TCEvent& event)
-{
-    (void)event;
-    return false;
-}
+bool TCBoard_Game3::SpawnEvent(const TCEvent& event) { return SpawnClientEvent(event); }
 
 void TCBoard_Game3::CheckGoals()
 {
@@ -121,7 +118,7 @@ bool TCBoard_Game3::IsLevelOver()
         return lives_ < 0;
     if (vipLost_)
         return true;
-    return GetEventQueue().IsExhausted();
+    return GetPresentClients().empty() && GetEventQueue().IsExhausted();
 }
 
 void TCBoard_Game3::OnLevelEnd()
@@ -205,6 +202,7 @@ void TCBoard_Game3::ApplyMiniGameBonus(int kind, int strength)
         GetHost().PlaySound("minigame_coin");
         break;
     case kBonusHappy:
+        ChangeAllPatience(1, amount * gLevelParams.bonusCStamina);
         GetHost().PlaySound("minigame_happy");
         break;
     case kBonusClean:

@@ -95,6 +95,15 @@ void TCEventQueue::LoadCareer(pugi::xml_node level)
         cursor_[q] = events_[q].begin();
 }
 
+void TCEventQueue::DropEvents(const std::function<bool(const TCEvent&)>& drop)
+{
+    for (int q = 0; q < kQueueCount; ++q) {
+        events_[q].remove_if([&drop](const std::unique_ptr<TCEvent>& event) { return drop(*event); });
+        cursor_[q] = events_[q].begin();
+        taken_[q] = 0;
+    }
+}
+
 void TCEventQueue::LoadSurvival(pugi::xml_node level)
 {
     // The level thread's generator is already seeded from the run's seed.

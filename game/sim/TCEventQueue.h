@@ -62,6 +62,9 @@ public:
     int GetThreshold() const { return current_; }
     void NextThreshold();
 
+    // Career, before the level starts: every event the predicate names leaves its queue.
+    void DropEvents(const std::function<bool(const TCEvent&)>& drop);
+
     // Level start: clock 0, every queue from its first event, the first stage.
     void Reset();
     // Level unload: every event, template and stage goes.

@@ -1,10 +1,12 @@
 #include "game/sim/TCItemList.h"
 
 #include <cstdlib>
+#include <span>
 #include <string_view>
 
 #include "engine/core/Log.h"
 #include "engine/core/XmlHelpers.h"
+#include "game/sim/TCClient.h"
 #include "game/sim/TCItemPart.h"
 #include "game/sim/TCPickItem.h"
 #include "game/sim/TCWorker.h"
@@ -33,6 +35,8 @@ const ItemClass kItemClasses[] = {
     {"status_bubble", Make<TCStatus_Bubble>},
     {"status_hp_worker", Make<TCStatus_HP_Worker>},
     {"status_hp_client", Make<TCStatus_HP_Client>},
+    {"client", Make<TCClientStand>},
+    {"client_sit", Make<TCClientSit>},
 };
 
 // The first object of a level's list whose name is that, walking the descendants of "objects".
@@ -48,6 +52,17 @@ pugi::xml_node FindLevelObject(pugi::xml_node level, const std::string& name)
     }
     return {};
 }
+
+struct PlacePair {
+    std::string_view place, owner;
+};
+
+// Longest first, so that a family's place is not taken for a standing client's.
+constexpr PlacePair kPlacePairs[] = {
+    {"client_sit_place", "client_sit"},
+    {"client_place", "client"},
+    {"table", "worker"},
+};
 
 } // namespace
 
@@ -179,13 +194,17 @@ TCItemPart* FindPartByPath(const std::string& path)
 
 std::string GetPlaceOwner(const std::string& place)
 {
-    constexpr std::string_view kTable = "table", kPlace = "_place";
-    if (place.starts_with(kTable))
-        return "worker" + place.substr(kTable.size());
-    const size_t at = place.find(kPlace);
-    if (at == std::string::npos)
-        return {};
-    std::string owner = place;
-    owner.erase(at, kPlace.size());
-    return owner;
+    for (const PlacePair& pair : kPlacePairs)
+        if (place.starts_with(pair.place))
+            return std::string(pair.owner) + place.substr(pair.place.size());
+    return {};
+}
+
+std::string GetClientPlace(const std::string& client)
+{
+    // Only the clients' pairs, longest first: "client_sit01" sits at "client_sit_place01".
+    for (const PlacePair& pair : std::span(kPlacePairs).first(2))
+        if (client.starts_with(pair.owner))
+            return std::string(pair.place) + client.substr(pair.owner.size());
+    return {};
 }

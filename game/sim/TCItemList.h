@@ -60,6 +60,9 @@ std::unique_ptr<TCItem> CreateItem(const std::string& className);
 // warning, when the object or the part is missing.
 TCItemPart* FindPartByPath(const std::string& path);
 
-// Who serves at a place: "table<n>" is worker<n>'s, any other place is named after its owner
-// with "_place" put in ("client_sit_place01" is client_sit01's). Empty when no one owns it.
+// Who serves at a place: "table<n>" is worker<n>'s, "client_place<n>" client<n>'s and
+// "client_sit_place<n>" client_sit<n>'s. Empty when no one owns it.
 std::string GetPlaceOwner(const std::string& place);
+// Where the boss serves a client: "client_sit<n>" at "client_sit_place<n>", any other
+// "client<s>" at "client_place<s>".
+std::string GetClientPlace(const std::string& client);

@@ -5,6 +5,7 @@
 #include "BoardFixtures.h"
 #include "ItemFixtures.h"
 #include "game/sim/TCBoard_Game3.h"
+#include "game/sim/TCClient.h"
 #include "game/sim/TCItemPart.h"
 #include "game/sim/TCMoveItem.h"
 #include "game/sim/TCZOrderSolver.h"
@@ -83,6 +84,35 @@ TEST_F(BoardGame3Test, ALevelLoadsHeadlessWithItsObjectsDepthOrderAndABoundWalke
     EXPECT_FLOAT_EQ(boss->GetMoveSpeed(), 40.0f);
     EXPECT_EQ(boss->GetCurrentPoint(), "door");
     EXPECT_TRUE(boss->WalkTo("till")) << "the walker has the level's graph and a speed";
+}
+
+TEST_F(BoardGame3Test, ClientsComeInByTheConfigurationAndTheLevelsOverrides)
+{
+    WriteText("cfg/cfg.xml", R"(<root><clients><client name="girl" client_money01_r="7"/></clients>
+        <level client_pause="0.5"/></root>)");
+    WriteText("cfg/scene02.xml", R"(<root><objects><object class="client" name="client01"/>
+        <object class="item" name="client_place01"/></objects></root>)");
+    WriteText("cfg/l002.xml", R"(<level doc="cfg\scene02.xml">
+        <objects><object name="client01"/><object name="client_place01"/></objects>
+        <override_clients><client name="girl" client_start_stamina="70"/></override_clients>
+        <events_queue><time_point time="0" type="family" person1="girl"/>
+          <time_point time="0" type="client" person1="girl"><param name="0100"/></time_point></events_queue>
+        </level>)");
+    ASSERT_TRUE(board_.LoadBoardConfig());
+    board_.SetShown(true);
+    board_.StartLevelLoad(2, false);
+    board_.Update();
+
+    TCClient* client = FindClientByName("client01");
+    ASSERT_NE(client, nullptr);
+    EXPECT_EQ(client->GetState(), TCClient::kWaiting);
+    EXPECT_FLOAT_EQ(client->GetPatience(), 70.0f);
+    EXPECT_FLOAT_EQ(board_.GetClientPause(), 0.5f);
+    EXPECT_TRUE(board_.GetEventQueue().IsExhausted()) << "the family had no table to sit at";
+    EXPECT_NE(log_.Text().find("ERROR: Arrival of type 'family' at 0.00 s dropped"), std::string::npos);
+
+    board_.StartLevelLoad(1, false);
+    EXPECT_FALSE(FindClientSkin("girl")->overridden) << "a level's overrides end with it";
 }
 
 TEST_F(BoardGame3Test, WithoutAConfigurationFileTheBoardSaysSo)

@@ -182,14 +182,36 @@ TEST_F(Items, PartsAreFoundByPathWithAWarningForWhatIsMissing)
     }
 }
 
-TEST(PlaceOwner, IsTheWorkerOfATableOrThePlaceNameWithoutPlace)
+TEST(PlaceOwner, FollowsTheLongestPrefixPair)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"table01", "worker01"},          {"client_place02", "client02"}, {"client_sit_place01", "client_sit01"},
-        {"decor", ""},                    {"table", "worker"},            {"client_place", "client"},
+        {"table01", "worker01"},
+        {"client_place02", "client02"},
+        {"client_sit_place01", "client_sit01"},
+        {"client_place_sit01", "client_sit01"},
+        {"decor", ""},
+        {"bar_place01", ""},
+        {"table", "worker"},
+        {"client_place", "client"},
     };
     for (const auto& [place, owner] : cases)
         EXPECT_EQ(GetPlaceOwner(place), owner) << place;
+}
+
+TEST(PlaceOwner, AClientsPlaceLeadsBackToIt)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"client01", "client_place01"},
+        {"client_sit02", "client_sit_place02"},
+        {"client", "client_place"},
+        {"worker01", ""},
+    };
+    for (const auto& [client, place] : cases) {
+        EXPECT_EQ(GetClientPlace(client), place) << client;
+        if (*place) {
+            EXPECT_EQ(GetPlaceOwner(place), client) << place;
+        }
+    }
 }
 
 TEST_F(Items, AUseOfAPlaceGoesToItsOwner)

@@ -70,7 +70,8 @@ private:
 
 constexpr const char* kConfig = R"(<root><level valBonusCoin3="10" valBonusCoin4="20" valBonusCoin3Upgrade="15"
   valBonusCoin4Upgrade="30" bonus_iceagetimeout="4"/><bonus_config rush_timeout="2" start_count="3"/>
-  <upgrade><functional name="money" object="bonus" min_level="1" max_level="3"/></upgrade></root>)";
+  <upgrade><functional name="money" object="bonus" min_level="1" max_level="3"/></upgrade>
+  <clients><client name="girl"/></clients></root>)";
 
 class LevelFlowTest : public ItemWorld {
 protected:
@@ -78,6 +79,7 @@ protected:
     {
         ItemWorld::SetUp();
         WriteText("cfg/cfg.xml", kConfig);
+        WriteText("cfg/scene.xml", "<root><objects><object class='client' name='client01'/></objects></root>");
         WriteLevel("");
         ASSERT_TRUE(board_.LoadBoardConfig());
         board_.SetLevelScreens(&screens_);
@@ -87,10 +89,12 @@ protected:
         board_.Shutdown();
         ItemWorld::TearDown();
     }
-    // A career level 1 with goal 30 and expert 50 and the given attributes of its element.
+    // A career level 1 with a bar place, goal 30 and expert 50 and the given attributes of its
+    // element.
     static void WriteLevel(const std::string& attributes)
     {
-        WriteText("cfg/l001.xml", "<level " + attributes + "><params normal='30' expert='50'/>"
+        WriteText("cfg/l001.xml", "<level doc='cfg\\scene.xml' " + attributes +
+                                      "><objects><object name='client01'/></objects><params normal='30' expert='50'/>"
                                   "<events_queue><time_point time='100' type='client' person1='girl'/></events_queue></level>");
     }
     void Step(float seconds)
