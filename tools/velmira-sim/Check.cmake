@@ -1,4 +1,5 @@
-# Two runs with one seed tell the same story; bad arguments and unknown levels are refused.
+# Two runs with one seed tell the same story, two seeds two survival stories; bad arguments and
+# unknown levels are refused.
 function(run_sim out_var code_var)
   execute_process(COMMAND ${SIM} --data ${DATA} ${ARGN} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE code)
   set(${out_var} "${out}" PARENT_SCOPE)
@@ -30,4 +31,13 @@ endif()
 run_sim(out code --seed many)
 if(NOT code EQUAL 2)
   message(FATAL_ERROR "a bad seed gave exit code ${code}")
+endif()
+
+# The seed decides survival's arrivals.
+run_sim(seed_one code --level e002 --seed 1)
+run_sim(seed_two code --level e002 --seed 2)
+string(REGEX MATCH "hash: [0-9a-f]+" one_hash "${seed_one}")
+string(REGEX MATCH "hash: [0-9a-f]+" two_hash "${seed_two}")
+if(one_hash STREQUAL two_hash)
+  message(FATAL_ERROR "two seeds, one survival story:\n${seed_one}")
 endif()
