@@ -1,42 +1,13 @@
 #include "engine/core/EffectVisibilityCallbacks.h"
 
-#include <algorithm>
+#include <cmath>
 
-#include "engine/core/TCEffect.h"
-#include "engine/core/TCIEffect.h"
+#include "engine/core/EffectCallbackAccess.h"
+#include "engine/core/EngineHelpers.h"
 
 namespace {
 
-TCIEffect* TargetOf(const TCCallbackRecord* record)
-{
-    return record && record->effect ? record->effect->GetTarget() : nullptr;
-}
-
-// Calls fn on each used slot of the target block; a count beyond the block's room is cut to it.
-template <class Fn>
-void ForEachSlot(const TCCallbackRecord* record, Fn fn)
-{
-    EffectTargetBlock* block = record && record->effect ? record->effect->GetTargetBlock() : nullptr;
-    if (!block)
-        return;
-    const int count = std::clamp(block->count, 0, EffectTargetBlock::kMaxSlots);
-    for (int i = 0; i < count; ++i)
-        fn(block->slot[i]);
-}
-
-template <class Fn>
-int WithTarget(const TCCallbackRecord* record, Fn fn)
-{
-    if (TCIEffect* target = TargetOf(record))
-        fn(*target, record->progress);
-    return 1;
-}
-
-void SetSlotAlpha(EffectPartSlot& slot, float alpha)
-{
-    if (slot.alpha)
-        *slot.alpha = alpha;
-}
+void SetSlotAlpha(EffectPartSlot& slot, float alpha) { SetIfBound(slot.alpha, alpha); }
 
 } // namespace
 
@@ -92,19 +63,19 @@ int DlgScaleUpEaseOut(const TCCallbackRecord* record)
 
 int EffectFadeIn(const TCCallbackRecord* record)
 {
-    ForEachSlot(record, [p = record ? record->progress : 0.0f](EffectPartSlot& slot) { SetSlotAlpha(slot, p); });
+    ForEachSlot(record, [p = ProgressOf(record)](EffectPartSlot& slot) { SetSlotAlpha(slot, p); });
     return 1;
 }
 
 int EffectFadeOut(const TCCallbackRecord* record)
 {
-    ForEachSlot(record, [p = record ? record->progress : 0.0f](EffectPartSlot& slot) { SetSlotAlpha(slot, 1.0f - p); });
+    ForEachSlot(record, [p = ProgressOf(record)](EffectPartSlot& slot) { SetSlotAlpha(slot, 1.0f - p); });
     return 1;
 }
 
 int WindowFadeOut(const TCCallbackRecord* record)
 {
-    ForEachSlot(record, [p = record ? record->progress : 0.0f](EffectPartSlot& slot) {
+    ForEachSlot(record, [p = ProgressOf(record)](EffectPartSlot& slot) {
         SetSlotAlpha(slot, 1.0f - p);
         if (p == 1.0f && slot.visible)
             *slot.visible = false;
@@ -124,4 +95,41 @@ int WindowReset(const TCCallbackRecord* record)
             *slot.visible = true;
     });
     return 1;
+}
+
+int DlgSmallScaleUpAccel(const TCCallbackRecord* record)
+{
+    return WithTarget(record, [](TCIEffect& target, float p) { target.SetScale(1.1f - 0.1f * p * p); });
+}
+
+int DlgSmallScaleDownAccel(const TCCallbackRecord* record)
+{
+    return WithTarget(record, [](TCIEffect& target, float p) { target.SetScale(1.0f - 0.1f * p * p); });
+}
+
+int DlgBigScaleDownAccel(const TCCallbackRecord* record)
+{
+    return WithTarget(record, [](TCIEffect& target, float p) { target.SetScale((1.0f - p * p) * 3.0f + 1.0f); });
+}
+
+int DlgStampSplash(const TCCallbackRecord* record)
+{
+    return WithTarget(record, [](TCIEffect& target, float p) {
+        if (p < 0.5f) {
+            const float fall = p / 0.5f;
+            target.SetScale(3.0f - 2.0f * fall * fall);
+            target.SetAlpha(fall);
+        } else {
+            const float squash = std::min(1.0f, (p - 0.5f) / 0.5f);
+            target.SetScale(1.0f - 0.1f * std::sin(squash * float(M_PI)));
+            target.SetAlpha(1.0f);
+        }
+    });
+}
+
+int DlgSetRandomScale(const TCCallbackRecord* record)
+{
+    const float from = ParamOr(record, "from", 1.0f);
+    const float to = ParamOr(record, "to", 1.0f);
+    return WithTarget(record, [from, to](TCIEffect& target, float) { target.SetScale(RandomFloat(from, to)); });
 }

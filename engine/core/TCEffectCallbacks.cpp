@@ -4,9 +4,11 @@
 #include <iterator>
 #include <string>
 
+#include "engine/core/EffectPartCallbacks.h"
 #include "engine/core/EffectVisibilityCallbacks.h"
 #include "engine/core/Log.h"
 #include "engine/core/TCEngine.h"
+#include "engine/ui/WidgetEffectCallbacks.h"
 
 namespace {
 
@@ -33,23 +35,72 @@ int AsMessage(TCEffect*)
 
 // Every function the effect file may name. A function that reads neither argument fills both.
 constexpr Entry kCallbacks[] = {
+    {"EffectScaleZero", EffectScaleZero, nullptr},
+    {"EffectScaleUpRecoil", EffectScaleUpRecoil, nullptr},
+    {"EffectScaleDownToOne", EffectScaleDownToOne, nullptr},
+    {"EffectScaleDown", EffectScaleDown, nullptr},
+    {"EffectFadeIn", EffectFadeIn, nullptr},
+    {"EffectFadeOut", EffectFadeOut, nullptr},
+    {"EffectFadeOne", EffectFadeOne, nullptr},
+    {"EffectBlinkHPOff", EffectFadeOne, nullptr},
+    {"EffectFadeZero", EffectFadeZero, nullptr},
+    {"EffectSlideUpAccel", EffectSlideUpAccel, nullptr},
+    {"EffectShake", EffectShake, nullptr},
+    {"EffectSetCheckmarkScalepoint", EffectSetCheckmarkScalepoint, nullptr},
+    {"DlgSetCenterScalePoint", DlgSetCenterScalePoint, nullptr},
+    {"DlgShiftDown", DlgShiftDown, nullptr},
+    {"SparklingStar", SparklingStar, nullptr},
+    {"Rotate360", Rotate360, nullptr},
+    {"DlgSlideDownAccel", DlgSlideDownAccel, nullptr},
+    {"DlgSlideRightAccel", DlgSlideRightAccel, nullptr},
+    {"DlgSlideLeftAccel", DlgSlideLeftAccel, nullptr},
+    {"DlgSlideUp20", DlgSlideUp20, nullptr},
+    {"DlgSlideDown20", DlgSlideDown20, nullptr},
+    {"EffectSetCashBonusColor", EffectSetCashBonusColor, nullptr},
+    {"EffectSetCashPenaltyColor", EffectSetCashPenaltyColor, nullptr},
+    {"EffectSetCashPenaltyOffset", EffectSetCashPenaltyOffset, nullptr},
+    {"EffectSetChainColor", EffectSetChainColor, nullptr},
+    {"WidgetsLock", AsControl<WidgetsLock>, AsMessage<WidgetsLock>},
+    {"WidgetsUnlock", AsControl<WidgetsUnlock>, AsMessage<WidgetsUnlock>},
+    {"WindowFadeOut", WindowFadeOut, nullptr},
+    {"WindowReset", WindowReset, nullptr},
     {"DlgShow", DlgShow, nullptr},
     {"EffectItemShow", DlgShow, nullptr},
+    {"EffectBlinkHP", EffectBlinkHP, nullptr},
+    {"EffectScalePulse", EffectScalePulse, nullptr},
     {"DlgHide", DlgHide, nullptr},
     {"EffectItemHide", DlgHide, nullptr},
-    {"DlgFadeIn", DlgFadeIn, nullptr},
-    {"DlgFadeOut", DlgFadeOut, nullptr},
-    {"DlgSetAlpha0", DlgSetAlpha0, nullptr},
-    {"DlgSetAlpha1", DlgSetAlpha1, nullptr},
     {"DlgReset", DlgReset, nullptr},
     {"DlgScaleUpRecoil", DlgScaleUpRecoil, nullptr},
     {"DlgScaleUpEaseOut", DlgScaleUpEaseOut, nullptr},
-    {"EffectFadeIn", EffectFadeIn, nullptr},
-    {"EffectFadeOut", EffectFadeOut, nullptr},
-    {"WindowFadeOut", WindowFadeOut, nullptr},
-    {"WindowReset", WindowReset, nullptr},
-    {"WidgetsLock", AsControl<WidgetsLock>, AsMessage<WidgetsLock>},
-    {"WidgetsUnlock", AsControl<WidgetsUnlock>, AsMessage<WidgetsUnlock>},
+    {"DlgSmallScaleUpAccel", DlgSmallScaleUpAccel, nullptr},
+    {"DlgSmallScaleDownAccel", DlgSmallScaleDownAccel, nullptr},
+    {"DlgBigScaleDownAccel", DlgBigScaleDownAccel, nullptr},
+    {"DlgStampSplash", DlgStampSplash, nullptr},
+    {"DlgFadeIn", DlgFadeIn, nullptr},
+    {"DlgTypeIn", DlgTypeIn, nullptr},
+    {"DlgFadeOut", DlgFadeOut, nullptr},
+    {"DlgSetAlpha0", DlgSetAlpha0, nullptr},
+    {"DlgSetAlpha1", DlgSetAlpha1, nullptr},
+    {"DlgSlideFromRightAccel", DlgSlideFromRightAccel, nullptr},
+    {"UpgradeEffectBlink", UpgradeEffectBlink, nullptr},
+    {"DlgUpgradeBtnBlink", DlgUpgradeBtnBlink, nullptr},
+    {"EffectSlideFromBottomDecel", EffectSlideFromBottomDecel, nullptr},
+    {"DlgSlideDownAccel485", DlgSlideDownAccel485, nullptr},
+    {"DlgSlideFromBottomAccel", DlgSlideFromBottomAccel, nullptr},
+    {"DlgSlideFromBottomAccel485", DlgSlideFromBottomAccel485, nullptr},
+    {"DlgSlideFromLeftAccel", DlgSlideFromLeftAccel, nullptr},
+    {"DlgSlideRightAccelGirl", DlgSlideRightAccelGirl, nullptr},
+    {"DlgSlideFromRightAccelGirl", DlgSlideFromRightAccelGirl, nullptr},
+    {"EffectJumpUp", EffectJumpUp, nullptr},
+    {"DlgShiftToRight", DlgShiftToRight, nullptr},
+    {"DlgShiftDownAccel", DlgShiftDownAccel, nullptr},
+    {"DlgSlideFromLeftAccel400", DlgSlideFromLeftAccel400, nullptr},
+    {"DlgSlideLeftAccel400", DlgSlideLeftAccel400, nullptr},
+    {"DlgSlideFromLeftAccel400M", DlgSlideFromLeftAccel400M, nullptr},
+    {"DlgSlideLeftAccel400M", DlgSlideLeftAccel400M, nullptr},
+    {"DlgSetRandomScale", DlgSetRandomScale, nullptr},
+    {"DlgSetRandomRotation", DlgSetRandomRotation, nullptr},
 };
 
 const Entry* Find(std::string_view name)

@@ -113,6 +113,7 @@ public:
     Nubra::Rect GetScreenClipRect(const Nubra::Rect* rect = nullptr);
 
     void SetRotation(float degrees) { rotation_ = degrees; }
+    float GetRotation() const { return rotation_; }
     void SetEnterTask(TCTask* task) { enterTask_ = task; }
     void SetLeaveTask(TCTask* task) { leaveTask_ = task; }
     void SetName(const std::string& name) { name_ = name; }
