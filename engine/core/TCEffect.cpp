@@ -1,5 +1,6 @@
 #include "engine/core/TCEffect.h"
 
+#include "engine/core/TCParticleSystem.h"
 #include "engine/core/XmlHelpers.h"
 
 TCEffect::TCEffect(std::string name) : name_(std::move(name)) {}
@@ -133,4 +134,24 @@ void* TCEffect::GetBinding(int id) const
 void TCEffect::AddMessage(const std::string& event, TCTimer* timer, Command command, TCMessageCallback function)
 {
     messages_.emplace(event, Message{timer, command, true, command == Call ? function : nullptr});
+}
+
+TCParticleSystem* TCEffect::AdoptParticleSystem(int id, std::unique_ptr<TCParticleSystem> system)
+{
+    if (id < kBindFirstParticleSystem || id > kBindLastParticleSystem)
+        return nullptr;
+    std::unique_ptr<TCParticleSystem>& slot = particles_[id - kBindFirstParticleSystem];
+    slot = std::move(system);
+    if (slot)
+        SetBinding(id, slot.get());
+    else
+        RemoveBinding(id);
+    return slot.get();
+}
+
+TCParticleSystem* TCEffect::GetParticleSystem(int id) const
+{
+    if (id < kBindFirstParticleSystem || id > kBindLastParticleSystem)
+        return nullptr;
+    return particles_[id - kBindFirstParticleSystem].get();
 }

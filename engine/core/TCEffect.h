@@ -11,6 +11,7 @@ class xml_node;
 }
 
 class TCIEffect;
+class TCParticleSystem;
 struct EffectTargetBlock;
 
 // Ids under which owners hand their values to their effect.
@@ -60,6 +61,11 @@ public:
     void RemoveBinding(int id) { bindings_.erase(id); }
     EffectTargetBlock* GetTargetBlock() const { return static_cast<EffectTargetBlock*>(GetBinding(kBindTargetBlock)); }
 
+    // The particle systems under the bindings 258-261 belong to the effect and go with it.
+    // Adopting one binds it under its id and replaces any system there; other ids are refused.
+    TCParticleSystem* AdoptParticleSystem(int id, std::unique_ptr<TCParticleSystem> system);
+    TCParticleSystem* GetParticleSystem(int id) const;
+
     void SetTarget(TCIEffect* target) { target_ = target; }
     TCIEffect* GetTarget() const { return target_; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }
@@ -85,4 +91,5 @@ private:
     TCIEffect* target_ = nullptr;
     std::multimap<std::string, Message> messages_; // file order within one event
     std::string name_;
+    std::unique_ptr<TCParticleSystem> particles_[kBindLastParticleSystem - kBindFirstParticleSystem + 1];
 };

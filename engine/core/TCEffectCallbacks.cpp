@@ -8,6 +8,7 @@
 #include "engine/core/EffectVisibilityCallbacks.h"
 #include "engine/core/Log.h"
 #include "engine/core/TCEngine.h"
+#include "engine/ui/ParticleEffectCallbacks.h"
 #include "engine/ui/WidgetEffectCallbacks.h"
 
 namespace {
@@ -60,6 +61,8 @@ constexpr Entry kCallbacks[] = {
     {"EffectSetCashPenaltyColor", EffectSetCashPenaltyColor, nullptr},
     {"EffectSetCashPenaltyOffset", EffectSetCashPenaltyOffset, nullptr},
     {"EffectSetChainColor", EffectSetChainColor, nullptr},
+    {"RenderPSFunc", nullptr, RenderPSFunc},
+    {"StopPSFunc", nullptr, StopPSFunc},
     {"WidgetsLock", AsControl<WidgetsLock>, AsMessage<WidgetsLock>},
     {"WidgetsUnlock", AsControl<WidgetsUnlock>, AsMessage<WidgetsUnlock>},
     {"WindowFadeOut", WindowFadeOut, nullptr},
@@ -85,6 +88,7 @@ constexpr Entry kCallbacks[] = {
     {"DlgSlideFromRightAccel", DlgSlideFromRightAccel, nullptr},
     {"UpgradeEffectBlink", UpgradeEffectBlink, nullptr},
     {"DlgUpgradeBtnBlink", DlgUpgradeBtnBlink, nullptr},
+    {"FuncOnGoalExpertPSEffect", FuncOnGoalExpertPSEffect, nullptr},
     {"EffectSlideFromBottomDecel", EffectSlideFromBottomDecel, nullptr},
     {"DlgSlideDownAccel485", DlgSlideDownAccel485, nullptr},
     {"DlgSlideFromBottomAccel", DlgSlideFromBottomAccel, nullptr},
@@ -92,6 +96,7 @@ constexpr Entry kCallbacks[] = {
     {"DlgSlideFromLeftAccel", DlgSlideFromLeftAccel, nullptr},
     {"DlgSlideRightAccelGirl", DlgSlideRightAccelGirl, nullptr},
     {"DlgSlideFromRightAccelGirl", DlgSlideFromRightAccelGirl, nullptr},
+    {"FuncOnWorkerWorkingPSEffect", FuncOnWorkerWorkingPSEffect, nullptr},
     {"EffectJumpUp", EffectJumpUp, nullptr},
     {"DlgShiftToRight", DlgShiftToRight, nullptr},
     {"DlgShiftDownAccel", DlgShiftDownAccel, nullptr},

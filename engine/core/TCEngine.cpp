@@ -11,6 +11,7 @@
 #include "engine/core/TCFont.h"
 #include "engine/core/TCLocalization.h"
 #include "engine/core/TCMusic.h"
+#include "engine/core/TCParticleRegistry.h"
 #include "engine/core/TCSound.h"
 #include "engine/core/TCTextureTable.h"
 #include "engine/core/XmlHelpers.h"
@@ -60,6 +61,8 @@ TCEngine::TCEngine()
     textures_ = std::make_unique<TCTextureTable>();
     gTextureTable = textures_.get();
     cursors_ = std::make_unique<TCCursorSet>(this);
+    particles_ = std::make_unique<TCParticleRegistry>();
+    gParticleRegistry = particles_.get();
 
     // Hidden until something locks the widgets.
     gRootDialog = new TCDialog(nullptr, this);
@@ -83,6 +86,9 @@ TCEngine::~TCEngine()
     music_.reset();
     soundLibrary_.reset(); // releases sound when Init started it
     fonts_.reset();
+    // Systems that outlive the engine let go of their textures here.
+    gParticleRegistry = nullptr;
+    particles_.reset();
     // Last, since the widgets and cursors gone before held handles on it.
     cursors_.reset();
     gTextureTable = nullptr;

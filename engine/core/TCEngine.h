@@ -17,6 +17,7 @@ class TCCursorSet;
 class TCFont;
 class TCLocalization;
 class TCMusic;
+class TCParticleRegistry;
 class TCTextureTable;
 
 namespace Nubra {
@@ -107,6 +108,7 @@ private:
     std::unique_ptr<TCLocalization> localization_;
     std::unique_ptr<TCTextureTable> textures_;
     std::unique_ptr<TCCursorSet> cursors_;
+    std::unique_ptr<TCParticleRegistry> particles_;
     std::string pendingCursorMode_;
     XmlNodeRef uiConfig_;
     std::map<std::string, std::wstring> textVars_;

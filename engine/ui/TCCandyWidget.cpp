@@ -5,6 +5,7 @@
 
 #include "engine/core/EffectFile.h"
 #include "engine/core/TCEffect.h"
+#include "engine/core/TCParticleRegistry.h"
 #include "engine/core/TCTexture.h"
 #include "engine/core/XmlHelpers.h"
 #include "framework/app/NubraAppBase.h"
@@ -60,6 +61,7 @@ void TCCandyWidget::Update()
     const float dt = UpdateStep();
     if (effect_) {
         effect_->UpdateTimers(dt);
+        UpdateParticlesOf(effect_.get(), dt);
         InvalidateTransform();
     }
     Nubra::Widget::Update();

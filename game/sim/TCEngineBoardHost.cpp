@@ -4,6 +4,7 @@
 #include "engine/core/TCEngine.h"
 #include "engine/core/TCLocalization.h"
 #include "engine/core/TCMusic.h"
+#include "engine/core/TCParticleRegistry.h"
 #include "engine/core/TCSound.h"
 
 bool TCEngineBoardHost::IsAppActive() const { return engine_.active; }
@@ -39,4 +40,10 @@ void TCEngineBoardHost::ShowLoadScreen(bool show)
         engine_.ShowLoadScreen();
     else
         engine_.HideLoadScreen();
+}
+
+void TCEngineBoardHost::ResetParticles()
+{
+    if (gParticleRegistry)
+        gParticleRegistry->ResetAll();
 }

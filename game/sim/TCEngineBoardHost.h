@@ -23,9 +23,8 @@ public:
     void SetCursor(const std::string& mode) override;
 
     void ShowLoadScreen(bool show) override;
-
-    // The particle registry arrives with its own part of the game.
-    void ResetParticles() override {}
+    // Silences every particle system of the engine's registry.
+    void ResetParticles() override;
 
 private:
     TCEngine& engine_;

@@ -3,6 +3,7 @@
 #include "engine/core/EffectFile.h"
 #include "engine/core/GameClock.h"
 #include "engine/core/TCEffect.h"
+#include "engine/core/TCParticleRegistry.h"
 #include "engine/core/TCEngine.h"
 #include "engine/core/XmlHelpers.h"
 #include "framework/graphics/Graphics.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-enum PartBinding { kBindClipWidth = 265, kBindMirror = 266 };
+enum PartBinding { kBindOrigin = 264, kBindClipWidth = 265, kBindMirror = 266 };
 
 Nubra::Color FromRgba(uint32_t rgba)
 {
@@ -96,6 +97,7 @@ void TCItemPart::LoadEffect(const std::string& name)
         return;
     effect_->SetBinding(kBindTargetBlock, &ownBlock_);
     effect_->SetBinding(kBindVisibleFlag, &visible_);
+    effect_->SetBinding(kBindOrigin, &origin_);
     effect_->SetBinding(kBindClipWidth, &clipWidth_);
     effect_->SetBinding(kBindMirror, &mirror_);
     effect_->SetTarget(this);
@@ -168,8 +170,11 @@ void TCItemPart::Update()
 {
     if (!IsShown())
         return;
-    if (effect_)
+    origin_ = owner_.GetScreenPoint(offset_);
+    if (effect_) {
         effect_->UpdateTimers(gFrameTime);
+        UpdateParticlesOf(effect_.get(), gFrameTime);
+    }
     if (!animation_)
         return;
     bool cueReached = false;

@@ -118,5 +118,7 @@ private:
     Nubra::Point offset_{0, 0};
     FloorLine floor_{};
     bool mirror_ = false;
-    int clipWidth_ = 0; // bound for the worker's smoke, which mirrors with the part
+    // Bound for the worker's smoke, which rises from the part's top and mirrors with it.
+    Nubra::Point origin_{0, 0};
+    int clipWidth_ = 0;
 };
