@@ -47,6 +47,14 @@ void TCEffect::UpdateTimers(float dt)
             timer->Update(dt);
 }
 
+void TCEffect::StopTimers()
+{
+    for (auto& [id, timer] : timers_) {
+        timer->SetActive(false);
+        timer->Restart();
+    }
+}
+
 bool TCEffect::RunEvent(const char* name)
 {
     const auto [first, last] = messages_.equal_range(name);

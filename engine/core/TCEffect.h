@@ -51,6 +51,8 @@ public:
     bool HasEvents() const { return !messages_.empty(); }
     void SetEventEnabled(const char* name, bool enabled);
     bool IsEventEnabled(const char* name) const;
+    // Every timer inactive and back at its start, as a "stop" message leaves one.
+    void StopTimers();
 
     TCTimer* GetTimer(int id) const;
     // Null when the id is taken.
