@@ -37,6 +37,7 @@ TCTutorialScript::~TCTutorialScript()
     if (gListening != this)
         return;
     SetTutorialGate(nullptr);
+    SetTutorialPort(nullptr);
     TCTutorialDialog::onClosed = nullptr;
     gListening = nullptr;
 }
@@ -45,7 +46,7 @@ bool TCTutorialScript::IsActionAllowed(int action) const
 {
     if (!script_)
         return true;
-    return !forbidden_.contains(kActionGame) && !forbidden_.contains(action);
+    return !forbidden_.contains(kTutorialActionRun) && !forbidden_.contains(action);
 }
 
 bool TCTutorialScript::IsObjectAllowed(const std::string& name) const
@@ -150,6 +151,7 @@ void TCTutorialScript::Start(const TCTutorialScriptDef& script)
     if (script.rules.empty())
         return;
     SetTutorialGate([this](int action) { return !IsActionAllowed(action); });
+    SetTutorialPort(this);
     TCTutorialDialog::onClosed = [this] { OnTutorialDialogClosed(); };
     gListening = this;
     script_ = &script;
@@ -186,7 +188,7 @@ void TCTutorialScript::RunFades()
             fadingOut_ = false;
             if (hud_)
                 hud_->SetPointerAlpha(1.0f);
-            ApplyRule(kTutorialFadedOut);
+            ApplyRule(kTutorialFadeOutDone);
         }
     }
     if (fadingIn_) {
@@ -197,7 +199,7 @@ void TCTutorialScript::RunFades()
             fadingIn_ = false;
             if (hud_)
                 hud_->ReleasePointer();
-            ApplyRule(kTutorialFadedIn);
+            ApplyRule(kTutorialFadeInDone);
         }
     }
 }

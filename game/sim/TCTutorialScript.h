@@ -6,39 +6,10 @@
 #include <string_view>
 
 #include "engine/core/GameClock.h"
+#include "game/sim/TutorialPort.h"
 
 class TCHudView;
 class TCTutorialScript;
-
-// The events the game reports to the tutorial.
-enum TCTutorialEvent : int {
-    kTutorialTick = 0,
-    kTutorialSpawn = 1,
-    kTutorialTargetGiven = 2,
-    kTutorialClientPaid = 3,
-    kTutorialOrderShown = 4,
-    kTutorialTrayUsed = 5,
-    kTutorialBonusReady = 6,
-    kTutorialWorkStarted = 7,
-    kTutorialProductReady = 8,
-    kTutorialRushReset = 9,
-    kTutorialBossExchange = 10,
-    kTutorialDialogClosed = 11,
-    kTutorialFadedOut = 12,
-    kTutorialFadedIn = 13,
-};
-
-// The actions the tutorial may forbid; while the game itself is held every action counts as
-// forbidden.
-enum TCTutorialAction : int {
-    kActionPatienceFalls = 1,
-    kActionTidinessRises = 2,
-    kActionTidinessFalls = 3,
-    kActionWork = 4,
-    kActionArrivals = 5,
-    kActionPieces = 6,
-    kActionGame = 7,
-};
 
 using TCTutorialCallback = void (*)(TCTutorialScript& script);
 
@@ -77,12 +48,12 @@ public:
 
 // The tutorial of a level: a script of rules fired by the game's events that shows messages,
 // forbids actions and limits which objects the player may click.
-class TCTutorialScript {
+class TCTutorialScript : public TCTutorialPort {
 public:
     static constexpr float kPointerFadeSeconds = 1.0f;
 
     TCTutorialScript() = default;
-    ~TCTutorialScript();
+    ~TCTutorialScript() override;
     TCTutorialScript(const TCTutorialScript&) = delete;
     TCTutorialScript& operator=(const TCTutorialScript&) = delete;
 
@@ -91,11 +62,11 @@ public:
     void SetLevel(TCTutorialLevel* level) { level_ = level; }
 
     bool IsActionAllowed(int action) const;
-    bool IsObjectAllowed(const std::string& name) const;
+    bool IsObjectAllowed(const std::string& name) const override;
     // The bonus kind the running script hands out next, or -1.
     int NextBonusKind();
 
-    void ApplyRule(int event);
+    void ApplyRule(int event) override;
     // Level start: the main script runs only when asked (the first career level).
     void StartForLevel(bool mainScript);
     // 0 coin, 1 happy, 2 clean (has none), 3 speed, 4 ice.

@@ -26,16 +26,16 @@ constexpr Rule kAlt40[] = {ChainBroke("tutorial20a7", "client_sit_place02")};
 constexpr Rule kAlt41[] = {ChainBroke("tutorial20a8", "client_sit_place01")};
 
 // One more client arrives and the doors close again until the next tick.
-constexpr Rule kLetOneIn = {.trigger = kTutorialSpawn, .forbid = {kActionArrivals}};
-constexpr Rule kOpenDoors = {.trigger = kTutorialTick, .allow = {kActionArrivals}};
+constexpr Rule kLetOneIn = {.trigger = kTutorialClientSpawned, .forbid = {kTutorialActionArrivals}};
+constexpr Rule kOpenDoors = {.trigger = kTutorialTick, .allow = {kTutorialActionArrivals}};
 
 constexpr Rule kMainScript[] = {
     /* 0 */ {.trigger = kTutorialTick,
-             .forbid = {kActionPatienceFalls, kActionPieces, kActionWork, kActionTidinessFalls},
+             .forbid = {kTutorialActionPatience, kTutorialActionBonusPieces, kTutorialActionWork, kTutorialActionTidinessDown},
              .removeClickable = "table01;table02;table03;client_place01;client_place02;client_place03;"
                                 "client_sit_place01;client_sit_place02;trash_bin;wash_stand"},
     /* 1 */
-    {.trigger = kTutorialSpawn, .show = "tutorial1", .forbid = {kActionArrivals}, .addClickable = "client_place01"},
+    {.trigger = kTutorialClientSpawned, .show = "tutorial1", .forbid = {kTutorialActionArrivals}, .addClickable = "client_place01"},
     /* 2 */ {.trigger = kTutorialTargetGiven, .close = "tutorial1", .removeClickable = "client_place01"},
     /* 3 */ {.trigger = kTutorialOrderShown, .show = "tutorial2"},
     /* 4 */ {.trigger = kTutorialTick, .show = "tutorial3", .addClickable = "table01"},
@@ -55,7 +55,7 @@ constexpr Rule kMainScript[] = {
     {.trigger = kTutorialTargetGiven,
      .show = "tutorial6",
      .close = "tutorial5",
-     .allow = {kActionWork, kActionTidinessFalls, kActionTidinessRises},
+     .allow = {kTutorialActionWork, kTutorialActionTidinessDown, kTutorialActionTidinessUp},
      .removeClickable = "table03"},
     /* 8 */ {.trigger = kTutorialProductReady, .show = "tutorial7", .close = "tutorial6", .addClickable = "table01"},
     /* 9 */
@@ -65,30 +65,30 @@ constexpr Rule kMainScript[] = {
      .addClickable = "client_place01",
      .removeClickable = "table01"},
     /* 10 */ {.trigger = kTutorialTargetGiven, .close = "tutorial8", .removeClickable = "client_place01"},
-    /* 11 */ {.trigger = kTutorialClientPaid, .show = "tutorial9"},
+    /* 11 */ {.trigger = kTutorialClientLeft, .show = "tutorial9"},
     /* 12 */
     {.trigger = kTutorialDialogClosed, .show = "tutorial10", .close = "tutorial9", .addClickable = "wash_stand"},
     /* 13 */
-    {.trigger = kTutorialBossExchange,
+    {.trigger = kTutorialExchange,
      .show = "tutorial11",
      .close = "tutorial10",
      .addClickable = "table01",
      .removeClickable = "wash_stand"},
     /* 14 */
-    {.trigger = kTutorialBossExchange, .close = "tutorial11", .allow = {kActionArrivals}, .removeClickable = "table01"},
+    {.trigger = kTutorialExchange, .close = "tutorial11", .allow = {kTutorialActionArrivals}, .removeClickable = "table01"},
     /* 15 */
-    {.trigger = kTutorialSpawn, .show = "tutorial12", .forbid = {kActionArrivals}, .addClickable = "client_place02"},
+    {.trigger = kTutorialClientSpawned, .show = "tutorial12", .forbid = {kTutorialActionArrivals}, .addClickable = "client_place02"},
     /* 16 */
     {.trigger = kTutorialOrderShown, .show = "tutorial13", .close = "tutorial12", .removeClickable = "client_place02"},
     /* 17 */ {.trigger = kTutorialTick, .show = "tutorial14", .addClickable = "table02"},
     /* 18 */
-    {.trigger = kTutorialBossExchange,
+    {.trigger = kTutorialExchange,
      .show = "tutorial15",
      .close = "tutorial14",
      .addClickable = "table03",
      .removeClickable = "table02"},
     /* 19 */
-    {.trigger = kTutorialBossExchange,
+    {.trigger = kTutorialExchange,
      .show = "tutorial16",
      .close = "tutorial15;tutorial13",
      .addClickable = "client_place02",
@@ -100,7 +100,7 @@ constexpr Rule kMainScript[] = {
      .close = "tutorial16;tutorial17",
      .removeClickable = "client_place02"},
     /* 22 */
-    {.trigger = kTutorialDialogClosed, .show = "tutorial19", .close = "tutorial18", .allow = {kActionArrivals}},
+    {.trigger = kTutorialDialogClosed, .show = "tutorial19", .close = "tutorial18", .allow = {kTutorialActionArrivals}},
     /* 23 */ kLetOneIn,
     /* 24 */ kOpenDoors,
     /* 25 */ kLetOneIn,
@@ -109,13 +109,13 @@ constexpr Rule kMainScript[] = {
     /* 28 */ kOpenDoors,
     /* 29 */ kLetOneIn,
     /* 30 */ kOpenDoors,
-    /* 31 */ {.trigger = kTutorialSpawn},
+    /* 31 */ {.trigger = kTutorialClientSpawned},
     /* 32 */ {.trigger = kTutorialTick, .show = "tutorial20"},
     /* 33 */
     {.trigger = kTutorialDialogClosed,
      .show = "tutorial20a;tutorial20a1",
      .close = "tutorial19;tutorial20",
-     .allow = {kActionPieces},
+     .allow = {kTutorialActionBonusPieces},
      .addClickable = "table01"},
     /* 34 */
     {.trigger = kTutorialTargetGiven,
@@ -174,10 +174,10 @@ constexpr Rule kMainScript[] = {
      .next = 46,
      .alternatives = kAlt41},
     /* 42 */ {.trigger = kTutorialTick, .close = "tutorial20a", .callback = FadeOut},
-    /* 43 */ {.trigger = kTutorialFadedOut, .show = "tutorial21b", .callback = ResetScene},
+    /* 43 */ {.trigger = kTutorialFadeOutDone, .show = "tutorial21b", .callback = ResetScene},
     /* 44 */ {.trigger = kTutorialDialogClosed, .close = "tutorial21b", .callback = FadeIn},
     /* 45 */
-    {.trigger = kTutorialFadedIn, .show = "tutorial20a;tutorial20a1", .addClickable = "table01", .next = 34},
+    {.trigger = kTutorialFadeInDone, .show = "tutorial20a;tutorial20a1", .addClickable = "table01", .next = 34},
     /* 46 */ {.trigger = kTutorialTick, .show = "tutorial22", .piece = 4},
     /* 47 */ {.trigger = kTutorialBonusReady, .show = "tutorial23", .close = "tutorial22;tutorial21a"},
     /* 48 */ {.trigger = kTutorialDialogClosed, .show = "tutorial24", .close = "tutorial23"},
@@ -190,11 +190,11 @@ constexpr int kMainBonusKinds[] = {0, 2, 2, 1, 2, 0};
 // The game waits while the bonus is explained.
 constexpr Rule BonusShow(std::string_view message)
 {
-    return {.trigger = kTutorialTick, .show = message, .forbid = {kActionGame}};
+    return {.trigger = kTutorialTick, .show = message, .forbid = {kTutorialActionRun}};
 }
 constexpr Rule BonusClose(std::string_view message)
 {
-    return {.trigger = kTutorialDialogClosed, .close = message, .allow = {kActionGame}};
+    return {.trigger = kTutorialDialogClosed, .close = message, .allow = {kTutorialActionRun}};
 }
 
 constexpr Rule kCoin[] = {BonusShow("tutorial_bonus_coin"), BonusClose("tutorial_bonus_coin")};

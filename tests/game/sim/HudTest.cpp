@@ -245,7 +245,7 @@ TEST_F(HudTest, ButtonsOpenTheMenuAndTheShopAndSkipTheTutorial)
     tutorial.StartForLevel(true);
     ASSERT_TRUE(tutorial.IsRunning());
     EXPECT_TRUE(Shown("skip_tutorial_dlg"));
-    tutorial.ApplyRule(kTutorialSpawn);
+    tutorial.ApplyRule(kTutorialClientSpawned);
     EXPECT_TRUE(Shown("tutorial/tutorial1"));
     press("skip_tutorial_dlg", "skip");
     EXPECT_FALSE(tutorial.IsRunning());

@@ -105,14 +105,14 @@ TEST_F(TutorialTest, WithoutAScriptEverythingIsAllowed)
     EXPECT_TRUE(AllAllowed());
     EXPECT_TRUE(tutorial_.IsObjectAllowed("anything"));
     EXPECT_EQ(tutorial_.NextBonusKind(), -1);
-    tutorial_.ApplyRule(kTutorialSpawn);
+    tutorial_.ApplyRule(kTutorialClientSpawned);
     EXPECT_EQ(hud_.Take(), "");
 }
 
 // A script of four rules: a delay, a rule waiting for it, a rule with an alternative, an end.
 constexpr TCTutorialRule kBreak[] = {{.trigger = kTutorialRushReset, .show = "again", .next = 3}};
 constexpr TCTutorialRule kRules[] = {
-    {.trigger = kTutorialTick, .delay = 0.25f, .forbid = {kActionWork}, .addClickable = "a;b"},
+    {.trigger = kTutorialTick, .delay = 0.25f, .forbid = {kTutorialActionWork}, .addClickable = "a;b"},
     {.trigger = kTutorialTick, .show = "m1", .removeClickable = "b"},
     {.trigger = kTutorialTargetGiven, .close = "m1", .alternatives = kBreak},
     {.trigger = kTutorialDialogClosed, .close = "again", .piece = 2},
@@ -126,8 +126,8 @@ TEST_F(TutorialTest, RulesFireOnTheirTriggerAfterTheDelayAndThroughAnAlternative
     tutorial_.Start(kSynthetic);
     EXPECT_EQ(tutorial_.GetIndex(), 1) << "the first tick fires at the start";
     EXPECT_EQ(tutorial_.GetClickable(), (Ids{"a", "b"}));
-    EXPECT_FALSE(tutorial_.IsActionAllowed(kActionWork));
-    EXPECT_TRUE(tutorial_.IsActionAllowed(kActionPatienceFalls));
+    EXPECT_FALSE(tutorial_.IsActionAllowed(kTutorialActionWork));
+    EXPECT_TRUE(tutorial_.IsActionAllowed(kTutorialActionPatience));
     EXPECT_FALSE(tutorial_.IsObjectAllowed("c"));
 
     for (int i = 0; i < 20; ++i)
@@ -137,7 +137,7 @@ TEST_F(TutorialTest, RulesFireOnTheirTriggerAfterTheDelayAndThroughAnAlternative
     EXPECT_EQ(hud_.Take(), "+m1");
     EXPECT_EQ(tutorial_.GetClickable(), Ids{"a"});
 
-    tutorial_.ApplyRule(kTutorialClientPaid);
+    tutorial_.ApplyRule(kTutorialClientLeft);
     Frame();
     EXPECT_EQ(tutorial_.GetIndex(), 2) << "an event that matches nothing changes nothing";
     EXPECT_EQ(hud_.Take(), "");
@@ -236,13 +236,15 @@ TEST_F(TutorialTest, TheFirstLevelsScriptWalksThroughItsLessons)
     EXPECT_EQ(tutorial_.GetIndex(), 1);
     EXPECT_EQ(tutorial_.GetForbidden(), (std::set<int>{1, 3, 4, 6}));
     EXPECT_TRUE(tutorial_.GetClickable().empty());
+    EXPECT_FALSE(TutorialAllowsObject("table01"));
 
     for (const WalkStep& step : kMainWalk) {
         SCOPED_TRACE("event " + std::to_string(step.event) + " at rule " + std::to_string(tutorial_.GetIndex()));
+        // The game reports through the port.
         if (step.event == kFade)
             ASSERT_TRUE(FramesUntilNextRule());
         else
-            tutorial_.ApplyRule(step.event);
+            ApplyTutorialRule(step.event);
         EXPECT_EQ(hud_.Take(), step.messages);
         EXPECT_EQ(tutorial_.GetClickable(), step.clickable);
         EXPECT_EQ(tutorial_.IsRunning() ? tutorial_.GetIndex() : 50, step.next);
@@ -316,7 +318,7 @@ TEST_F(TutorialTest, ABonusTutorialHoldsTheGameUntilItsDialogIsClosed)
         EXPECT_EQ(hud_.Take(), std::string("+") + message);
         for (int action = 1; action <= 7; ++action)
             EXPECT_FALSE(tutorial_.IsActionAllowed(action)) << action;
-        EXPECT_TRUE(TutorialForbids(kActionGame)) << "the game clock hears it";
+        EXPECT_TRUE(TutorialForbids(kTutorialActionRun)) << "the game clock hears it";
 
         // The tutorial dialog's button is how the player closes it.
         ASSERT_TRUE(TCTutorialDialog::onClosed);
@@ -339,7 +341,7 @@ TEST_F(TutorialTest, KindsWithoutABonusTutorialChangeNothing)
 TEST_F(TutorialTest, StoppingHidesTheTutorialAndKeepsThePiecesOff)
 {
     tutorial_.StartForLevel(true);
-    tutorial_.ApplyRule(kTutorialSpawn);
+    tutorial_.ApplyRule(kTutorialClientSpawned);
     tutorial_.Stop();
     EXPECT_FALSE(tutorial_.IsRunning());
     EXPECT_TRUE(hud_.messagesHidden);
