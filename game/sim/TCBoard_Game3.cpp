@@ -7,9 +7,12 @@
 #include "engine/core/Log.h"
 #include "engine/core/XmlHelpers.h"
 #include "game/sim/TCClient.h"
+#include "game/sim/TCBoss.h"
+#include "game/sim/TCItemBonus.h"
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCLevelScreens.h"
 #include "game/sim/TCMoveItem.h"
+#include "game/sim/TCPeriodItem.h"
 #include "game/sim/TCWorker.h"
 #include "game/sim/TCZOrderSolver.h"
 
@@ -41,6 +44,8 @@ void TCBoard_Game3::LoadConfig(pugi::xml_node root)
     LoadPersons(root);
     LoadWorkers(root);
     LoadClientTypes(root);
+    LoadPeriodItems(root);
+    LoadPersParams(root);
     gLevelParams = ReadLevelParams(root);
     rush_.Load(root);
     LoadUpgrades(root);
@@ -51,6 +56,8 @@ void TCBoard_Game3::UnloadConfig()
     LoadPersons({});
     ClearWorkers();
     ClearClientTypes();
+    ClearPeriodItems();
+    ClearPersParams();
     functional_.clear();
     visual_.clear();
 }
@@ -288,9 +295,5 @@ void TCBoard_Game3::OnPause() {}
 
 void TCBoard_Game3::OnResume() {}
 
-void TCBoard_Game3::ShowMoneyPopup(TCItem& target, int amount)
-{
-    // The bonus item's money pop-ups come with the bonus item.
-    (void)target;
-    (void)amount;
-}
+// Over the client's own money part.
+void TCBoard_Game3::ShowMoneyPopup(TCItem& target, int amount) { ::ShowMoneyPopup(&target, "client_money", amount); }

@@ -6,6 +6,7 @@
 #include "engine/core/TCDebugSettings.h"
 #include "game/sim/TCBoard_Game3.h"
 #include "game/sim/TCClient.h"
+#include "game/sim/TCBoss.h"
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCLevelScreens.h"
 #include "game/sim/TCMoveItem.h"
@@ -210,6 +211,8 @@ void TCBoard_Game3::ApplyMiniGameBonus(int kind, int strength)
         GetHost().PlaySound("minigame_clean");
         break;
     case kBonusSpeed:
+        if (auto* boss = dynamic_cast<TCBoss*>(GetItemList().GetBoss()); boss && boss->GetParams())
+            boss->StartSpeedBonus(strength == 1 ? boss->GetParams()->bonusSpeedTime3 : boss->GetParams()->bonusSpeedTime4);
         GetHost().PlaySound("minigame_momentready");
         break;
     case kBonusIce:

@@ -102,8 +102,8 @@ public:
     // Notify(code) once delay seconds of frame time have passed.
     void SetDelayedNotify(float delay, int code);
     bool IsNotifyPending() const { return notifyDelay_ != 0.0f; }
-    // Every part takes its place in depth, except the held items a walker draws itself.
-    void RegisterZOrder(TCZOrderSolver& solver);
+    // Every part takes its place in depth, except the held items a walker places itself.
+    virtual void RegisterZOrder(TCZOrderSolver& solver);
 
     const std::string& GetSkin() const { return skin_; }
     const std::string& GetOrient() const { return orient_; }

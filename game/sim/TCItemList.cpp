@@ -6,11 +6,15 @@
 
 #include "engine/core/Log.h"
 #include "engine/core/XmlHelpers.h"
+#include "game/sim/TCBoss.h"
 #include "game/sim/TCClient.h"
+#include "game/sim/TCItemBonus.h"
 #include "game/sim/TCItemPart.h"
+#include "game/sim/TCPeriodItem.h"
 #include "game/sim/TCPickItem.h"
-#include "game/sim/TCWorker.h"
 #include "game/sim/TCStatusItems.h"
+#include "game/sim/TCTray.h"
+#include "game/sim/TCWorker.h"
 
 namespace {
 
@@ -31,12 +35,17 @@ struct ItemClass {
 const ItemClass kItemClasses[] = {
     {"item", Make<TCItem>},
     {"pickable", Make<TCPickItem>},
+    {"boss", Make<TCBoss>},
     {"worker", Make<TCWorker>},
+    {"tray", Make<TCTray>},
     {"status_bubble", Make<TCStatus_Bubble>},
+    {"trash_bin", Make<TCTrash>},
     {"status_hp_worker", Make<TCStatus_HP_Worker>},
     {"status_hp_client", Make<TCStatus_HP_Client>},
     {"client", Make<TCClientStand>},
     {"client_sit", Make<TCClientSit>},
+    {"period_item", Make<TCPeriodItem>},
+    {"item_bonus", Make<TCItemBonus>},
 };
 
 // The first object of a level's list whose name is that, walking the descendants of "objects".

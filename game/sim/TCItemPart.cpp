@@ -191,8 +191,38 @@ float TCItemPart::GetClipDuration() const { return animation_ ? animation_->GetC
 
 void TCItemPart::ReleaseClipImages()
 {
+    // Ghosts point into the images.
+    trail_.clear();
     if (animation_)
         animation_->ReleaseImages();
+}
+
+void TCItemPart::AddTrailEntry()
+{
+    const AnmFrame* frame = animation_ ? animation_->GetCurrentFrame() : nullptr;
+    Nubra::MemoryImage* sheet = animation_ ? animation_->GetCurrentImage() : nullptr;
+    if (frame && sheet && IsShown())
+        trail_.push_back({sheet, {frame->srcX, frame->srcY, frame->width, frame->height}, GetOutline(), mirror_,
+                          kTrailLife});
+}
+
+void TCItemPart::AgeTrail(float amount)
+{
+    for (TrailEntry& entry : trail_)
+        entry.life -= amount;
+    std::erase_if(trail_, [](const TrailEntry& entry) { return entry.life <= 0.0f; });
+}
+
+void TCItemPart::DrawTrail(Nubra::Graphics& graphics) const
+{
+    for (const TrailEntry& entry : trail_) {
+        graphics.PushState();
+        graphics.SetColorizeImages(true);
+        // Half as strong as the part at most, fading with the ghost's life.
+        graphics.SetColor(Nubra::Color(255, 255, 255, int(alpha_ * 127.0f * entry.life / kTrailLife)));
+        graphics.DrawImageMirror(entry.sheet, entry.at, entry.source, entry.mirror);
+        graphics.PopState();
+    }
 }
 
 Nubra::Rect TCItemPart::FrameRect() const
@@ -221,6 +251,7 @@ void TCItemPart::Draw(Nubra::Graphics& graphics)
 {
     if (!IsShown())
         return;
+    DrawTrail(graphics);
     const AnmFrame* frame = animation_ ? animation_->GetCurrentFrame() : nullptr;
     Nubra::MemoryImage* sheet = animation_ ? animation_->GetCurrentImage() : nullptr;
     if (frame && sheet) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/core/TCIEffect.h"
 #include "engine/ui/TCAnimController.h"
@@ -56,6 +57,8 @@ public:
     // The clip name for an animation: name + skin + orientation (not for a check mark) + it.
     std::string ClipName(const std::string& animation) const;
     void SetText(const std::wstring& text, uint32_t colour, uint32_t shadowColour);
+    // In the colours the effect gave it.
+    void SetText(const std::wstring& text) { text_ = text; }
     // Through the effect's "onshow"/"onhide" when it has them.
     void SetVisible(bool visible);
     bool IsShown() const;
@@ -65,6 +68,12 @@ public:
     bool RunEvent(const char* name);
     // Lets go of the clips' images; they come back on the next clip request.
     void ReleaseClipImages();
+    // A ghost of the current frame where it is drawn now; it fades as its life runs down.
+    static constexpr float kTrailLife = 70.0f;
+    void AddTrailEntry();
+    // Ghosts whose life runs out are gone.
+    void AgeTrail(float amount);
+    size_t GetTrailSize() const { return trail_.size(); }
 
     TCItem& GetOwner() const { return owner_; }
     TCAnimController* GetAnimation() const { return animation_.get(); }
@@ -83,6 +92,8 @@ public:
     Nubra::Point GetEffectOffset() const { return effectOffset_; }
     Nubra::Point GetScalePoint() const { return scalePoint_; }
     Nubra::Point GetOffset() const { return offset_; }
+    // Where the part is drawn from its owner's place.
+    void SetOffset(Nubra::Point offset) { offset_ = offset; }
     const std::wstring& GetText() const { return text_; }
 
 private:
@@ -92,6 +103,7 @@ private:
     // Where the current frame lands on the screen, before scaling.
     Nubra::Rect FrameRect() const;
     void DrawText(Nubra::Graphics& graphics) const;
+    void DrawTrail(Nubra::Graphics& graphics) const;
 
     TCItem& owner_;
     std::unique_ptr<TCAnimController> animation_;
@@ -121,4 +133,12 @@ private:
     // Bound for the worker's smoke, which rises from the part's top and mirrors with it.
     Nubra::Point origin_{0, 0};
     int clipWidth_ = 0;
+    struct TrailEntry {
+        Nubra::MemoryImage* sheet;
+        Nubra::Rect source;
+        Nubra::Rect at;
+        bool mirror;
+        float life;
+    };
+    std::vector<TrailEntry> trail_;
 };

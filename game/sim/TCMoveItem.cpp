@@ -213,6 +213,30 @@ void TCMoveItem::Update()
             SetVisible(shown);
     }
     OnStep();
+    RunTrail(step);
+}
+
+void TCMoveItem::SetTrail(bool on, float rate, float period)
+{
+    if (on && !trail_.on)
+        trail_.elapsed = 0.0f;
+    trail_.on = on;
+    trail_.rate = rate;
+    trail_.period = period;
+}
+
+void TCMoveItem::RunTrail(float step)
+{
+    for (const auto& part : parts_)
+        part->AgeTrail(trail_.rate * step);
+    if (!trail_.on)
+        return;
+    trail_.elapsed += step;
+    if (trail_.elapsed < trail_.period)
+        return;
+    for (const auto& part : parts_)
+        part->AddTrailEntry();
+    trail_.elapsed = 0.0f;
 }
 
 void TCMoveItem::Walk(float step)

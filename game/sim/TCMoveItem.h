@@ -61,6 +61,9 @@ public:
     bool WalkTo(const std::string& point, float speed);
     bool WalkTo(const std::string& point) { return WalkTo(point, GetMoveSpeed()); }
     void ClearTargets();
+    // While on, every part leaves a ghost each period; ghosts fade by rate x step time.
+    void SetTrail(bool on, float rate, float period);
+    bool IsTrailOn() const { return trail_.on; }
 
     const std::string& GetCurrentPoint() const { return current_; }
     const std::string& GetStartPoint() const { return start_; }
@@ -80,6 +83,14 @@ private:
     void SetFloorLines();
     void ServeFirstTarget();
     void Unregister();
+    void RunTrail(float step);
+
+    struct Trail {
+        bool on = false;
+        float rate = 0.0f;
+        float period = 0.0f;
+        float elapsed = 0.0f;
+    };
 
     std::string current_;
     std::string start_;
@@ -90,6 +101,7 @@ private:
     TCGraph* walker_ = nullptr;
     std::list<TCPickItem*> targets_;
     TCPickItem* carried_ = nullptr;
+    Trail trail_;
 };
 
 // The walker of that name while it has its look for the level, or null.

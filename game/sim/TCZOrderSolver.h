@@ -37,6 +37,8 @@ public:
     // depth parent when that is a part of the same object.
     void RegisterPart(TCItemPart& part);
     void RegisterOverPart(TCItemPart& part);
+    // Drawn right after its parent, wherever the parent goes.
+    void RegisterChild(TCItemPart& parent, TCItemPart& child) { children_.emplace_back(&parent, &child); }
     void BuildOrder();
     // "debug_z.log" in the folder: the parts in drawing order. False when it cannot be written.
     bool DumpZOrder(const std::string& folder) const;

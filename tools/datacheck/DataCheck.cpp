@@ -574,7 +574,6 @@ int Checker::Run()
         if (name.size() == 8 && (name[0] == 'l' || name[0] == 'e') && name.substr(4) == ".xml")
             levels.push_back("cfg\\" + name);
     }
-    std::sort(levels.begin(), levels.end());
     for (const std::string& level : levels)
         CheckLevel(level);
     LoadLevels(levels);
