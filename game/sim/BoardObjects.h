@@ -72,6 +72,8 @@ public:
     // The pickable objects, in the order hovering tests them.
     virtual void ForEachPickable(const std::function<void(TCBoardItem&)>& visit) = 0;
     virtual TCBoardItem* FindItem(const std::string& name) = 0;
+    // Level unload, first: the objects in play let go of their clips' images.
+    virtual void ResetAnimations() {}
     // Level unload: every object is destroyed; the board has let go of them first.
     virtual void DestroyAll() = 0;
 };

@@ -135,45 +135,49 @@ void TCBoardCore::StartLevelLoad(int level, bool survival)
     StopRunning();
     loading_ = true;
     host_.ShowLoadScreen(true);
-    host_.RunLevelLoad([this, level, survival] { LoadLevel(level, survival); });
+    host_.RunLevelLoad([this, level, survival] { levelReady_ = LoadLevel(level, survival); });
 }
 
-void TCBoardCore::LoadLevel(int level, bool survival)
+bool TCBoardCore::LoadLevel(int level, bool survival)
 {
     UnloadLevel();
     level_ = level;
     survival_ = survival;
-    char path[32];
-    std::snprintf(path, sizeof path, survival ? "cfg\\e%03d.xml" : "cfg\\l%03d.xml", level);
-    const XmlDocument document = OpenXmlFile(path);
+    const std::string path = Nubra::StrFormat(survival ? "cfg\\e%03d.xml" : "cfg\\l%03d.xml", level);
+    const XmlDocument document = OpenXmlFile(path.c_str());
     const pugi::xml_node element = document ? document->child("level") : pugi::xml_node();
-    if (!element)
-        WriteLog("ERROR: Cannot open level %s", path);
     startComix_.clear();
     finishComix_.clear();
+    // Open until the graphs have read it too.
+    const XmlDocument scene = element ? OpenScene(element) : nullptr;
+    const pugi::xml_node sceneRoot = scene ? scene->child("root") : pugi::xml_node();
+    // An empty level would count as played: better none at all.
+    if (!sceneRoot) {
+        WriteLog("ERROR: Cannot open level '%s'", path.c_str());
+        return false;
+    }
     XmlGetString(element, "onstart_comix", startComix_);
     XmlGetString(element, "onfinish_comix", finishComix_);
-    // Open until the graphs have read it too.
-    const XmlDocument scene = LoadScene(element);
+    scene_->CreateObjects(sceneRoot);
+    scene_->ApplyLevel(element);
     ReleaseSharedImages();
     // Rebuilt at the first draw, on the main thread.
     zOrderDirty_ = true;
-    LoadLevelElement(element, document, scene ? scene->child("root") : pugi::xml_node());
+    LoadLevelElement(element, document, sceneRoot);
+    return true;
 }
 
-XmlDocument TCBoardCore::LoadScene(pugi::xml_node level)
+XmlDocument TCBoardCore::OpenScene(pugi::xml_node level)
 {
     std::string path;
     XmlGetString(level, "doc", path);
-    if (path.empty())
-        return nullptr;
-    XmlDocument scene = OpenXmlFile(path.c_str());
-    if (!scene) {
-        WriteLog("ERROR: Cannot open scene %s", path.c_str());
+    if (path.empty()) {
+        WriteLog("ERROR: The level names no scene");
         return nullptr;
     }
-    scene_->CreateObjects(scene->child("root"));
-    scene_->ApplyLevel(level);
+    XmlDocument scene = OpenXmlFile(path.c_str());
+    if (!scene)
+        WriteLog("ERROR: Cannot open scene '%s'", path.c_str());
     return scene;
 }
 
@@ -243,6 +247,11 @@ void TCBoardCore::OnLevelLoaded()
     if (!loading_)
         return;
     host_.ShowLoadScreen(false);
+    if (!levelReady_) {
+        loading_ = false;
+        host_.LevelLoadFailed();
+        return;
+    }
     StartLevel();
     loading_ = false;
 }
@@ -305,6 +314,7 @@ void TCBoardCore::UnloadLevel()
     clicks_.clear();
     if (zOrder_)
         zOrder_->Clear();
+    scene_->ResetAnimations();
     scene_->DestroyAll();
     queue_.Clear();
     ResetLevelObjects();

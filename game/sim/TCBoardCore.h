@@ -99,8 +99,9 @@ public:
     virtual bool IsOverlayVisible() const { return false; }
     // While the ice bonus holds the cafe, tidiness and patience do not fall.
     virtual bool IsFrozen() const { return false; }
-    // On the loading thread: the level file of that number.
-    virtual void LoadLevel(int level, bool survival);
+    // On the loading thread: the level file of that number and its scene. False, with nothing
+    // to start, when either cannot be read.
+    virtual bool LoadLevel(int level, bool survival);
     // On the main thread, once the loader is done.
     void OnLevelLoaded() override;
     virtual bool IsLevelOver() { return queue_.IsExhausted(); }
@@ -152,8 +153,8 @@ private:
     // Stops a running level: nothing hovered, every object out of play, the level's UI gone.
     void StopRunning();
     void AdvanceStage();
-    // The objects of the scene document the level names, with their look for the level.
-    XmlDocument LoadScene(pugi::xml_node level);
+    // The scene document the level names; null, logged, when it cannot be read.
+    XmlDocument OpenScene(pugi::xml_node level);
     void LoadStages(pugi::xml_node level);
     void LoadGraphs(pugi::xml_node sceneRoot, pugi::xml_node level);
     void ClearGraphs();
@@ -171,6 +172,8 @@ private:
     int level_ = 0;
     bool survival_ = false;
     bool loading_ = false;
+    // What the loader left for the main thread's hand-back.
+    bool levelReady_ = false;
     float levelTime_ = 0.0f;
     bool levelOver_ = false;
     TCTimeout levelOverDeadline_;

@@ -26,6 +26,8 @@ public:
     // Runs the level's loader and, once it is done, hands the level back to the board on the
     // main thread (OnLevelLoaded).
     virtual void RunLevelLoad(std::function<void()> load) = 0;
+    // The level asked for could not be read: the player goes back to the menus.
+    virtual void LevelLoadFailed() {}
 };
 
 // A board host without a window: always active, a fixed update period, no sound, and a level
@@ -47,8 +49,10 @@ public:
     void ResetParticles() override {}
     void ShowLoadScreen(bool show) override { loadScreenShown = show; }
     void RunLevelLoad(std::function<void()> load) override;
+    void LevelLoadFailed() override { ++failedLoads; }
 
     bool appActive = true;
+    int failedLoads = 0;
     bool inputLocked = false;
     int updatePeriodMs = 10;
     bool loadScreenShown = false;

@@ -47,3 +47,5 @@ void TCEngineBoardHost::ResetParticles()
     if (gParticleRegistry)
         gParticleRegistry->ResetAll();
 }
+
+void TCEngineBoardHost::LevelLoadFailed() { engine_.ShowMainMenu(); }

@@ -23,6 +23,7 @@ public:
     void SetCursor(const std::string& mode) override;
 
     void ShowLoadScreen(bool show) override;
+    void LevelLoadFailed() override;
     // Silences every particle system of the engine's registry.
     void ResetParticles() override;
 

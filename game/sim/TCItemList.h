@@ -28,6 +28,7 @@ public:
     void ForEachItem(const std::function<void(TCBoardItem&)>& visit) override;
     void ForEachPickable(const std::function<void(TCBoardItem&)>& visit) override;
     TCBoardItem* FindItem(const std::string& name) override { return Find(name); }
+    void ResetAnimations() override { ResetAllAnimations(); }
     void DestroyAll() override;
 
     TCItem* Add(std::unique_ptr<TCItem> item);

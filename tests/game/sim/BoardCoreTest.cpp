@@ -28,7 +28,7 @@ protected:
     }
     void StartWith(const std::string& text, bool survival = false)
     {
-        levels_.Write(survival ? "e001.xml" : "l001.xml", text);
+        levels_.WriteLevel(survival ? "e001.xml" : "l001.xml", text);
         Start(1, survival);
     }
     void Click(int x, int y)
@@ -256,18 +256,45 @@ TEST_F(BoardTest, LoadingAnotherLevelUnloadsTheFirst)
     scene_.Add("a", {0, 0, 10, 10});
     StartWith(kTwoQueues);
     Click(5, 5);
+    levels_.WriteLevel("l002.xml", "<level/>");
     board_.StartLevelLoad(2, false);
-    EXPECT_EQ(trace_, (Trace{"sound click", "deactivate a", "leave level", "destroy all", "reset objects",
-                             "load game level", "level start"}));
+    EXPECT_EQ(trace_, (Trace{"sound click", "deactivate a", "leave level", "reset animations", "destroy all",
+                             "reset objects", "create objects of root", "apply level", "load game level",
+                             "level start"}));
     EXPECT_EQ(board_.GetHoveredItem(), nullptr);
     EXPECT_EQ(board_.GetLevel(), 2);
-    EXPECT_TRUE(board_.GetEventQueue().IsExhausted()) << "level 2 has no file";
+    EXPECT_TRUE(board_.GetEventQueue().IsExhausted()) << "level 2 has no events";
     EXPECT_FALSE(board_.IsLoading());
     EXPECT_FALSE(host_.loadScreenShown);
 
     trace_.clear();
     board_.Shutdown();
-    EXPECT_EQ(trace_, (Trace{"leave level", "destroy all", "reset objects", "unload config"}));
+    EXPECT_EQ(trace_, (Trace{"leave level", "reset animations", "destroy all", "reset objects", "unload config"}));
+}
+
+TEST_F(BoardTest, ALevelWithoutItsFileOrSceneStartsNothingAndSendsThePlayerBack)
+{
+    LogCapture log;
+    levels_.Write("scene.xml", "<root/>");
+    const std::pair<const char*, const char*> rows[] = {
+        {nullptr, "ERROR: Cannot open level 'cfg\\l002.xml'"},
+        {"<level doc='cfg\\missing.xml'/>", "ERROR: Cannot open scene 'cfg\\missing.xml'"},
+        {"<level/>", "ERROR: The level names no scene"},
+        {"<other doc='cfg\\scene.xml'/>", "ERROR: Cannot open level 'cfg\\l002.xml'"},
+    };
+    for (const auto& [text, error] : rows) {
+        StartWith("<level doc='cfg\\scene.xml'/>");
+        if (text)
+            levels_.Write("l002.xml", text);
+        board_.StartLevelLoad(2, false);
+        EXPECT_FALSE(board_.IsRunning()) << error;
+        EXPECT_FALSE(board_.IsLoading());
+        EXPECT_FALSE(host_.loadScreenShown);
+        EXPECT_EQ(Count("load game level") + Count("level start") + Count("level end"), 0u) << error;
+        EXPECT_NE(log.Text().find(error), std::string::npos) << error;
+        std::filesystem::remove("cfg/l002.xml");
+    }
+    EXPECT_EQ(host_.failedLoads, 4);
 }
 
 TEST_F(BoardTest, TheLevelsSceneIsMadeBeforeTheGamesPart)
@@ -275,12 +302,13 @@ TEST_F(BoardTest, TheLevelsSceneIsMadeBeforeTheGamesPart)
     levels_.Write("scene.xml", "<root><objects/></root>");
     StartWith("<level doc='cfg\\scene.xml'/>");
     board_.StartLevelLoad(1, false);
-    EXPECT_EQ(trace_, (Trace{"leave level", "destroy all", "reset objects", "create objects of root", "apply level",
-                             "load game level", "level start"}));
+    EXPECT_EQ(trace_, (Trace{"leave level", "reset animations", "destroy all", "reset objects",
+                             "create objects of root", "apply level", "load game level", "level start"}));
 
     levels_.Write("l002.xml", "<level doc='cfg\\missing.xml'/>");
     board_.StartLevelLoad(2, false);
     EXPECT_EQ(std::count(trace_.begin(), trace_.end(), "apply level"), 1) << "no scene, no objects";
+    EXPECT_FALSE(board_.IsRunning());
 }
 
 TEST_F(BoardTest, AHandBackWithoutALoadStartsNothing)

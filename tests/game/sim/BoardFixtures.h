@@ -84,6 +84,7 @@ public:
         trace_.push_back(std::string("create objects of ") + root.name());
     }
     void ApplyLevel(pugi::xml_node level) override { trace_.push_back(std::string("apply ") + level.name()); }
+    void ResetAnimations() override { trace_.push_back("reset animations"); }
     void DestroyAll() override
     {
         trace_.push_back("destroy all");
@@ -169,6 +170,15 @@ public:
     void Write(const std::string& name, const std::string& text)
     {
         std::ofstream(folder_ / "cfg" / name, std::ios::binary) << text;
+    }
+    // A level file; one that names no scene gets an empty one, as a level cannot start without.
+    void WriteLevel(const std::string& name, std::string text)
+    {
+        if (text.find(" doc=") == std::string::npos) {
+            Write("empty_scene.xml", "<root/>");
+            text.insert(text.find("<level") + 6, " doc='cfg\\empty_scene.xml'");
+        }
+        Write(name, text);
     }
 
 private:

@@ -20,6 +20,7 @@ protected:
     void SetUp() override
     {
         core_.SetScene(&scene_);
+        levels_.WriteLevel("l001.xml", "<level/>");
         core_.StartLevelLoad(1, false);
         parent_.AddWidget(&widget_);
     }

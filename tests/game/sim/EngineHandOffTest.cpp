@@ -20,7 +20,9 @@ public:
         if (onStep)
             onStep();
     }
+    void ShowMainMenu() override { ++mainMenus; }
     std::function<void()> onStep;
+    int mainMenus = 0;
 };
 
 // Notes on which thread the level is read and started.
@@ -40,12 +42,17 @@ public:
     std::thread::id loadThread, startThread;
 };
 
-TEST(EngineHandOff, ALevelIsReadOnTheLevelThreadAndStartedOnTheMainThread)
+// Runs the engine until the board's load of that level is handed back; level 3 exists.
+template <class Check>
+void RunLoad(int level, Check check)
 {
     ClockGuard clock;
     Engine engine;
     engine.productName = apptest::UniqueProduct("BoardHandOff");
     engine.Init();
+    // Start-up enters the program's folder: the level's files go where it then looks.
+    LevelFolder levels;
+    levels.WriteLevel("l003.xml", "<level/>");
     Trace trace;
     TCEngineBoardHost host(engine);
     ThreadNotingBoard board(host, trace);
@@ -56,20 +63,36 @@ TEST(EngineHandOff, ALevelIsReadOnTheLevelThreadAndStartedOnTheMainThread)
         if (!engine.completionHandled)
             return;
         if (!requested) {
-            board.StartLevelLoad(3, false);
+            board.StartLevelLoad(level, false);
             requested = true;
-        } else if (board.IsRunning()) {
+        } else if (!board.IsLoading()) {
             engine.Shutdown();
         }
     };
     engine.Start();
-
-    EXPECT_TRUE(board.IsRunning());
     EXPECT_FALSE(board.IsLoading());
-    EXPECT_EQ(board.GetLevel(), 3);
-    EXPECT_NE(board.loadThread, std::this_thread::get_id());
-    EXPECT_EQ(board.startThread, std::this_thread::get_id());
-    EXPECT_EQ(engine.GetTextVar("money"), L"0");
+    check(engine, board);
+}
+
+TEST(EngineHandOff, ALevelIsReadOnTheLevelThreadAndStartedOnTheMainThread)
+{
+    RunLoad(3, [](Engine& engine, ThreadNotingBoard& board) {
+        EXPECT_TRUE(board.IsRunning());
+        EXPECT_EQ(board.GetLevel(), 3);
+        EXPECT_NE(board.loadThread, std::this_thread::get_id());
+        EXPECT_EQ(board.startThread, std::this_thread::get_id());
+        EXPECT_EQ(engine.GetTextVar("money"), L"0");
+        EXPECT_EQ(engine.mainMenus, 0);
+    });
+}
+
+TEST(EngineHandOff, ALevelThatCannotBeReadLeadsBackToTheMainMenu)
+{
+    RunLoad(4, [](Engine& engine, ThreadNotingBoard& board) {
+        EXPECT_FALSE(board.IsRunning());
+        EXPECT_EQ(engine.mainMenus, 1);
+        EXPECT_EQ(engine.GetTextVar("money"), L"") << "no level started, no result";
+    });
 }
 
 } // namespace
