@@ -8,6 +8,7 @@
 
 #include "engine/core/Log.h"
 #include "framework/util/StringUtils.h"
+#include "game/sim/TCIHands.h"
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCItemPart.h"
 
@@ -157,8 +158,10 @@ void TCStatus_Bubble::FollowScandal(const std::string& text)
 
 void TCStatus_Bubble::FollowCarrier()
 {
-    const auto* carrier = dynamic_cast<const TIProductCarrier*>(GetItemList().GetBoss());
-    const bool carried = carrier && !product_.empty() && carrier->IsCarrying(product_);
+    const auto* hands = dynamic_cast<const TCIHands*>(GetItemList().GetBoss());
+    const bool carried = hands && !product_.empty() &&
+                         (hands->GetHandItem(TCIHands::kPrimary) == product_ ||
+                          hands->GetHandItem(TCIHands::kSecondary) == product_);
     if (carried == highlighted_)
         return;
     highlighted_ = carried;

@@ -33,10 +33,3 @@ public:
     virtual bool IsVip() const { return false; }
     virtual void SetStatusBubble(TCStatus_Bubble* bubble) { (void)bubble; }
 };
-
-// Whoever carries products for the guests (the boss): a bubble lights up for what it holds.
-class TIProductCarrier {
-public:
-    virtual ~TIProductCarrier() = default;
-    virtual bool IsCarrying(const std::string& product) const = 0;
-};

@@ -2,6 +2,7 @@
 
 #include "BoardFixtures.h"
 #include "ItemFixtures.h"
+#include "game/sim/TCIHands.h"
 #include "game/sim/TCStatusItems.h"
 
 namespace simtest {
@@ -61,11 +62,16 @@ public:
     TCStatus_Bubble* bubble = nullptr;
 };
 
-class FakeBoss : public TCItem, public TIProductCarrier {
+// Holds `carrying` in its second hand.
+class FakeBoss : public TCItem, public TCIHands {
 public:
     FakeBoss() { name_ = "boss"; }
-    bool IsCarrying(const std::string& product) const override { return product == carrying; }
+    const std::string& GetHandItem(int hand) const override { return hand == kSecondary ? carrying : empty_; }
+    void EmptyHand(int) override {}
     std::string carrying;
+
+private:
+    std::string empty_;
 };
 
 template <class Status>
