@@ -283,7 +283,7 @@ TEST_F(LevelFlowTest, EscapeOpensTheMenuOrClosesWhatIsOpen)
 
 TEST_F(LevelFlowTest, AStartCutSceneComesBeforeTheBriefing)
 {
-    WriteText("cfg/l001.xml", "<level onstart_comix='intro'><params normal='30' expert='50'/></level>");
+    WriteText("cfg/l001.xml", "<level doc='cfg\\scene.xml' onstart_comix='intro'><params normal='30' expert='50'/></level>");
     board_.StartLevelLoad(1, false);
     EXPECT_EQ(Count("comix intro"), 1u);
     EXPECT_EQ(Count("briefing"), 0u);
