@@ -26,17 +26,6 @@ TCEngine* gTCEngine = nullptr;
 TCDialog* gRootDialog = nullptr;
 TCIGameBoard* gCurrentBoard = nullptr;
 
-namespace {
-
-// The "root" element of a configuration document, empty when the document is missing.
-XmlNodeRef ConfigRoot(const char* path)
-{
-    XmlDocument document = OpenXmlFile(path);
-    return {document, document ? XmlSelectNode(*document, "root") : pugi::xml_node()};
-}
-
-} // namespace
-
 TCEngine::TCEngine()
 {
     // Everything the constructors and the entry read is relative to the data root, so enter it
@@ -76,8 +65,7 @@ TCEngine::~TCEngine()
 {
     // The loading threads write the tables freed below.
     WaitForLoadingThread();
-    if (levelThread_.joinable())
-        levelThread_.join();
+    WaitForLevelLoading();
 
     widgetManager->RemoveAllWidgets(true, false);
     gRootDialog = nullptr;
@@ -136,11 +124,11 @@ void TCEngine::LoadingThreadProc()
     plat::CSRand(randomSeed + 1);
     LoadCallbackParamTable();
     {
-        const XmlNodeRef cfg = ConfigRoot("cfg\\cfg.xml");
+        const XmlNodeRef cfg = OpenXmlRoot("cfg\\cfg.xml");
         LoadMusic(cfg.node);
         LoadSounds(cfg.node);
     }
-    uiConfig_ = ConfigRoot("cfg\\ui.xml");
+    uiConfig_ = OpenXmlRoot("cfg\\ui.xml");
     LoadTextures(UiRoot());
     LoadFonts(UiRoot());
     LoadCursors(UiRoot());
@@ -234,10 +222,15 @@ void TCEngine::SetTextVar(const std::string& name, const std::wstring& text) { t
 
 void TCEngine::SetTextVar(const std::string& name, int value) { textVars_[name] = std::to_wstring(value); }
 
-void TCEngine::StartLevelLoading(std::function<void()> load)
+void TCEngine::WaitForLevelLoading()
 {
     if (levelThread_.joinable())
         levelThread_.join();
+}
+
+void TCEngine::StartLevelLoading(std::function<void()> load)
+{
+    WaitForLevelLoading();
     plat::SetThreadPriority(plat::ThreadPriority::AboveNormal);
     loadingInProgress = true;
     loadingCompleted = false;

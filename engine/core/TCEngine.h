@@ -72,6 +72,8 @@ public:
     // Runs a level load on its own thread with the framework's loading handshake: the main
     // thread gets more of the processor until the loop sees the load completed.
     void StartLevelLoading(std::function<void()> load);
+    // Until the level-loading thread, if any, has ended.
+    void WaitForLevelLoading();
 
     TCCursorSet& GetCursorSet() { return *cursors_; }
 

@@ -157,6 +157,12 @@ XmlDocument OpenXmlFile(const char* path)
     return LoadXmlFile(path, *document) ? document : nullptr;
 }
 
+XmlNodeRef OpenXmlRoot(const char* path)
+{
+    XmlDocument document = OpenXmlFile(path);
+    return {document, document ? XmlSelectNode(*document, "root") : pugi::xml_node()};
+}
+
 bool XmlSelectNodes(pugi::xml_node node, const char* path, pugi::xpath_node_set& out)
 {
     out = {};

@@ -36,6 +36,8 @@ bool LoadXmlBuffer(const void* data, size_t size, pugi::xml_document& document);
 bool LoadXmlFile(const char* path, pugi::xml_document& document);
 // A loaded document, or null when the file is missing or not well-formed.
 XmlDocument OpenXmlFile(const char* path);
+// The "root" element of a configuration document, empty when the document is missing.
+XmlNodeRef OpenXmlRoot(const char* path);
 
 // Selections. A null node or a bad path gives the empty result.
 pugi::xml_node XmlSelectNode(pugi::xml_node node, const char* path);

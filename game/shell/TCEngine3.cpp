@@ -1,6 +1,6 @@
 #include "game/shell/TCEngine3.h"
 
-#include "engine/core/Log.h"
+#include "engine/core/TCDebugSettings.h"
 #include "engine/core/TCLocalization.h"
 #include "engine/core/TCMusic.h"
 #include "engine/core/TCMusicChannel.h"
@@ -12,7 +12,10 @@
 #include "game/shell/TCBoard_Splash.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCProfileStore.h"
-#include "game/sim/TCBoardCore.h"
+#include "game/shell/TCShellScreens.h"
+#include "game/sim/TCBoard_Game.h"
+#include "game/sim/TCBoard_Game3.h"
+#include "game/sim/TCEngineBoardHost.h"
 
 TCEngine3* gTCEngine3 = nullptr;
 
@@ -46,6 +49,15 @@ TCEngine3::TCEngine3()
 
 TCEngine3::~TCEngine3()
 {
+    // Either loader may still be filling the boards.
+    WaitForLoadingThread();
+    WaitForLevelLoading();
+    if (board_)
+        board_->Shutdown();
+    // The widget leaves the tree before the board it shows goes.
+    delete boardWidget_;
+    boardWidget_ = nullptr;
+    board_.reset();
     ForgetMessageBoxes();
     DeleteUnattached(loadScreen_);
     DeleteUnattached(menu_);
@@ -72,21 +84,44 @@ void TCEngine3::LoadingThreadProc()
 {
     TCEngine::LoadingThreadProc();
     BuildMessageBoxes(this, UiRoot());
+    BuildGameBoard();
     loadScreen_ = new TCBoard_LoadScreen(this, UiRoot());
     menu_ = new TCBoard_Menu(this, UiRoot());
     mainMenu_ = new TCBoard_MainMenu(this, UiRoot());
     splash_ = new TCBoard_Splash(this, UiRoot());
 }
 
+void TCEngine3::BuildGameBoard()
+{
+    boardHost_ = std::make_unique<TCEngineBoardHost>(*this);
+    board_ = std::make_unique<TCBoard_Game3>(*boardHost_);
+    boardWidget_ = new TCBoard_Game(nullptr, *board_);
+    boardWidget_->SetVisible(false);
+    levelScreens_ = std::make_unique<TCShellScreens>(*this);
+    board_->SetLevelScreens(levelScreens_.get());
+    board_->LoadConfig(OpenXmlRoot("cfg\\cfg.xml").node);
+}
+
 void TCEngine3::LoadingThreadCompleted()
 {
     TCEngine::LoadingThreadCompleted();
-    // The widget manager belongs to the main thread. The last lies on top.
+    // The widget manager belongs to the main thread. The last lies on top; the options, help,
+    // hi-score, career and survival screens take their places after the main menu.
     AttachMessageBoxes(this);
-    for (Nubra::Widget* board : std::initializer_list<Nubra::Widget*>{menu_, loadScreen_, mainMenu_, splash_})
+    for (Nubra::Widget* board : std::initializer_list<Nubra::Widget*>{menu_, loadScreen_, mainMenu_, boardWidget_, splash_})
         widgetManager->AddWidget(board);
     splash_->onEnded = [this] { ShowMainMenu(); };
-    splash_->Show();
+    if (DebugSettings().NoMainMenu)
+        StartDeveloperLevel();
+    else
+        splash_->Show();
+}
+
+void TCEngine3::StartDeveloperLevel()
+{
+    splash_->SetVisible(false);
+    boardWidget_->Show();
+    board_->StartLevelLoad(DebugSettings().DbgScene, DebugSettings().InfinityGame);
 }
 
 void TCEngine3::ShowMainMenu()
@@ -104,22 +139,20 @@ void TCEngine3::HideMainMenu()
 
 void TCEngine3::ShowLoadScreen()
 {
+    // The board gives up the focus as it hides, so it goes before the load screen takes it.
+    menu_->Hide();
+    boardWidget_->Hide();
     widgetManager->SetFocus(loadScreen_);
     widgetManager->BringToFront(loadScreen_);
     loadScreen_->Show();
-    menu_->Hide();
 }
 
 void TCEngine3::HideLoadScreen() { loadScreen_->Hide(); }
 
 void TCEngine3::StartLevel(int level, bool survival)
 {
-    if (!gGameBoard) {
-        WriteLog("ERROR: No game board to play level %d on", level);
-        return;
-    }
     HideMainMenu();
-    gGameBoard->StartLevelLoad(level, survival);
+    board_->StartLevelLoad(level, survival);
 }
 
 bool TCEngine3::UpdateAppStep(bool& updated)

@@ -1,11 +1,17 @@
 #pragma once
+#include <memory>
+
 #include "engine/core/TCEngine.h"
 #include "game/shell/TCProfileStore.h"
 
+class TCBoard_Game;
+class TCBoard_Game3;
 class TCBoard_LoadScreen;
 class TCBoard_MainMenu;
 class TCBoard_Menu;
 class TCBoard_Splash;
+class TCEngineBoardHost;
+class TCShellScreens;
 
 // The product's name; also names the per-user folder before the game object exists.
 inline constexpr const char* kProductName = "Velmira Cafe";
@@ -41,6 +47,8 @@ public:
     TCBoard_Menu* GetMenuBackground() const { return menu_; }
     TCBoard_MainMenu* GetMainMenu() const { return mainMenu_; }
     TCBoard_LoadScreen* GetLoadScreen() const { return loadScreen_; }
+    TCBoard_Game3* GetGameBoard() const { return board_.get(); }
+    TCBoard_Game* GetBoardWidget() const { return boardWidget_; }
 
 protected:
     // A close request that came while a box was open, now that none is.
@@ -48,6 +56,10 @@ protected:
 
 private:
     void SaveAndShutDown();
+    // The one cafe board of the run with its configuration, and the widget that shows it.
+    void BuildGameBoard();
+    // The developer's way past the menus: straight into the level DbgScene.
+    void StartDeveloperLevel();
 
     // The stored settings take effect in the engine's tables and the display.
     class ProfileSettings : public ITCProfileSettingsTarget {
@@ -63,7 +75,11 @@ private:
     };
 
     ProfileSettings profileSettings_{*this};
+    std::unique_ptr<TCEngineBoardHost> boardHost_;
+    std::unique_ptr<TCShellScreens> levelScreens_;
+    std::unique_ptr<TCBoard_Game3> board_;
     // Built once by the loading thread; owned by the widget tree once attached.
+    TCBoard_Game* boardWidget_ = nullptr;
     TCBoard_LoadScreen* loadScreen_ = nullptr;
     TCBoard_Menu* menu_ = nullptr;
     TCBoard_MainMenu* mainMenu_ = nullptr;

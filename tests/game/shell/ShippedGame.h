@@ -88,6 +88,9 @@ protected:
     {
         previous_ = std::filesystem::current_path();
         setenv("VELMIRA_DATA_ROOT", (std::string(std::getenv("NUBRA_TEST_DATA")) + "/../data/").c_str(), 1);
+        // The store lives as long as the process: each test starts from no file and no player.
+        std::filesystem::remove(TheProfileStore().Path());
+        TheProfileStore().Load();
         std::filesystem::remove(TheProfileStore().Path());
     }
     void TearDown() override

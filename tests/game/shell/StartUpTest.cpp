@@ -1,6 +1,9 @@
 #include "ShippedGame.h"
+#include "engine/core/TCDebugSettings.h"
 #include "game/shell/TCBoard_MainMenu.h"
 #include "game/shell/TCBoard_Menu.h"
+#include "game/sim/TCBoard_Game.h"
+#include "game/sim/TCBoard_Game3.h"
 #include "game/sim/TCEngineBoardHost.h"
 
 namespace {
@@ -12,7 +15,7 @@ TEST_F(StartUp, TheScreensLieInTheirOrderWithTheSplashOnTop)
 {
     Game game(false);
     const std::vector<Nubra::Widget*> expected = {game.GetMenuBackground(), game.GetLoadScreen(), game.GetMainMenu(),
-                                                  game.GetSplash()};
+                                                  game.GetBoardWidget(), game.GetSplash()};
     std::vector<Nubra::Widget*> screens;
     for (Nubra::Widget* widget : game.widgetManager->children)
         if (std::find(expected.begin(), expected.end(), widget) != expected.end())
@@ -20,6 +23,69 @@ TEST_F(StartUp, TheScreensLieInTheirOrderWithTheSplashOnTop)
     EXPECT_EQ(screens, expected);
     EXPECT_EQ(game.widgetManager->children.back(), game.GetSplash());
     EXPECT_FALSE(game.GetMainMenu()->visible) << "the splash comes first";
+    EXPECT_FALSE(game.GetBoardWidget()->visible);
+    EXPECT_EQ(gGameBoard, game.GetGameBoard());
+}
+
+// The level the board loads once the loading thread is done, as the main loop hands it back.
+void FinishLevelLoad(Game& game)
+{
+    game.WaitForLevelLoading();
+    game.GetGameBoard()->OnLevelLoaded();
+}
+
+TEST_F(StartUp, TheMenuStartsTheCareersLevelAndSurvivalsFirstCafeBehindTheLoadScreen)
+{
+    struct Case {
+        const char* button;
+        int level;
+        bool survival;
+    } cases[] = {{"career", 3, false}, {"survival", 1, true}};
+    for (const Case& c : cases) {
+        Game game;
+        TCBoard_MainMenu& menu = *game.GetMainMenu();
+        ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
+        TheProfileStore().CurrentProfile().highestLevel = 3;
+        menu.TurnToPage(nullptr, true, TCBoard_MainMenu::kTurnToMain);
+        game.ClickOn(menu.GetMainPage()->FindChild(c.button));
+        EXPECT_FALSE(menu.visible) << c.button;
+        EXPECT_FALSE(game.GetMenuBackground()->visible) << c.button;
+        EXPECT_TRUE(game.GetLoadScreen()->visible) << c.button;
+        EXPECT_TRUE(game.GetGameBoard()->IsLoading()) << c.button;
+        FinishLevelLoad(game);
+        EXPECT_FALSE(game.GetLoadScreen()->visible) << c.button;
+        EXPECT_TRUE(game.GetBoardWidget()->visible) << c.button;
+        EXPECT_EQ(game.widgetManager->focusWidget, game.GetBoardWidget()) << c.button;
+        EXPECT_TRUE(game.GetGameBoard()->IsRunning()) << c.button;
+        EXPECT_EQ(game.GetGameBoard()->GetLevel(), c.level) << c.button;
+        EXPECT_EQ(game.GetGameBoard()->IsSurvival(), c.survival) << c.button;
+    }
+}
+
+TEST_F(StartUp, TheDevelopersSwitchGoesPastTheMenusIntoTheLevelItNames)
+{
+    struct Case {
+        int scene;
+        bool infinity;
+    } cases[] = {{20, false}, {40, false}, {7, false}, {2, true}};
+    TCDebugSettings& settings = DebugSettings();
+    for (const Case& c : cases) {
+        settings.NoMainMenu = true;
+        settings.DbgScene = c.scene;
+        settings.InfinityGame = c.infinity;
+        Game game(false);
+        settings.NoMainMenu = false;
+        settings.DbgScene = 1;
+        settings.InfinityGame = false;
+        EXPECT_FALSE(game.GetSplash()->visible) << c.scene;
+        EXPECT_FALSE(game.GetMainMenu()->visible) << c.scene;
+        FinishLevelLoad(game);
+        EXPECT_EQ(game.GetGameBoard()->GetLevel(), c.scene);
+        EXPECT_EQ(game.GetGameBoard()->IsSurvival(), c.infinity) << c.scene;
+        game.actions = {[&] { game.ClickNo(); }};
+        game.Shutdown();
+        EXPECT_EQ(game.steps, 1) << "without a splash, a close asks at once";
+    }
 }
 
 TEST_F(StartUp, TheLoadScreenCoversALevelLoadAndLeavesWithIt)
@@ -37,6 +103,32 @@ TEST_F(StartUp, TheLoadScreenCoversALevelLoadAndLeavesWithIt)
     EXPECT_EQ(load->FindChild("text")->AsText()->GetDisplayedText(), L"Opening the cafe...");
     host.ShowLoadScreen(false);
     EXPECT_FALSE(load->visible);
+}
+
+TEST_F(StartUp, EscapeLeavesTheDayForTheMenuOnlyOnYes)
+{
+    constexpr int kEscape = 27;
+    Game game;
+    ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
+    game.StartLevel(1, false);
+    FinishLevelLoad(game);
+    TCBoard_Game3& board = *game.GetGameBoard();
+    ASSERT_TRUE(board.IsRunning());
+
+    std::wstring asked;
+    game.actions = {[&] { asked = game.Question(); }, [&] { game.ClickNo(); }};
+    board.KeyUp(kEscape);
+    EXPECT_EQ(asked, L"Leave this day?");
+    EXPECT_TRUE(board.IsRunning());
+    EXPECT_EQ(board.GetPauseCount(), 0) << "the day goes on";
+    EXPECT_TRUE(game.GetBoardWidget()->visible);
+
+    game.actions = {[&] { game.ClickYes(); }};
+    board.KeyUp(kEscape);
+    EXPECT_FALSE(board.IsRunning());
+    EXPECT_FALSE(game.GetBoardWidget()->visible);
+    EXPECT_TRUE(game.GetMainMenu()->visible);
+    EXPECT_TRUE(game.GetMenuBackground()->visible);
 }
 
 } // namespace

@@ -1,0 +1,79 @@
+#include "game/shell/TCShellScreens.h"
+
+#include "engine/core/TCSound.h"
+#include "game/shell/CareerProgress.h"
+#include "game/shell/TCEngine3.h"
+#include "game/shell/TCMessageBox.h"
+#include "game/shell/TCProfileStore.h"
+#include "game/sim/TCBoard_Game.h"
+#include "game/sim/TCBoard_Game3.h"
+
+namespace {
+
+// The profile's hint bytes by bonus kind; null for a kind without one.
+uint8_t* HintByte(int kind)
+{
+    auto& hints = TheProfileStore().CurrentProfile().hintShown;
+    return kind >= 0 && size_t(kind) < hints.size() ? &hints[size_t(kind)] : nullptr;
+}
+
+} // namespace
+
+void TCShellScreens::ShowGameBoard() { game_.GetBoardWidget()->Show(); }
+
+void TCShellScreens::ShowMessageBox(const std::string& name) { ShowMessageBox1(name); }
+
+void TCShellScreens::ShowUpgradeShop() { game_.GetGameBoard()->CloseUpgradeShop(); }
+
+void TCShellScreens::ShowEscapeMenu()
+{
+    TCBoard_Game3& board = *game_.GetGameBoard();
+    board.Pause();
+    const bool leave = ShowMessageBox2("exitmenu") == kMessageBoxYes;
+    board.Resume();
+    if (!leave)
+        return;
+    board.AbandonLevel();
+    BackToMenu();
+    board.AbortLevel();
+    StopSoundGroup("game");
+}
+
+int TCShellScreens::EnterSurvivalScore(int money)
+{
+    TCProfileStore& store = TheProfileStore();
+    game_.GetBoardWidget()->Hide();
+    return store.AddHiScore(true, NameText(store.CurrentProfile().name), money);
+}
+
+void TCShellScreens::ShowSurvivalBoard() { BackToMenu(); }
+
+void TCShellScreens::ShowHiScores() { BackToMenu(); }
+
+void TCShellScreens::ReportCareerResult(int code, int money, int level)
+{
+    ApplyCareerResult(TheProfileStore(), money, TCLevelResult(code), level, {});
+    BackToMenu();
+}
+
+bool TCShellScreens::IsNewestLevel(int level) const { return level == TheProfileStore().CurrentProfile().highestLevel; }
+
+bool TCShellScreens::GetBonusHint(int kind) const
+{
+    const uint8_t* hint = HintByte(kind);
+    return hint && *hint != 0;
+}
+
+void TCShellScreens::SetBonusHint(int kind)
+{
+    if (uint8_t* hint = HintByte(kind))
+        *hint = 1;
+}
+
+void TCShellScreens::SaveProfile() { TheProfileStore().SaveTables(); }
+
+void TCShellScreens::BackToMenu()
+{
+    game_.GetBoardWidget()->Hide();
+    game_.ShowMainMenu();
+}

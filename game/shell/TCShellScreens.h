@@ -1,0 +1,45 @@
+#pragma once
+#include "game/sim/TCLevelScreens.h"
+
+class TCEngine3;
+
+// The shell's side of a level. Where a screen of its own is not part of the game yet, the level
+// goes on without it: no briefing, cut-scene, result dialog, shop or mini-game; Escape asks
+// whether to leave the day; a career result enters the player's progress and a survival score
+// the hi-scores, and either way the main menu follows.
+class TCShellScreens : public TCLevelScreens {
+public:
+    explicit TCShellScreens(TCEngine3& game) : game_(game) {}
+
+    void ShowGameBoard() override;
+    void ShowBriefing() override {}
+    void ShowResult(Result) override {}
+    bool ShowComix(const std::string&, std::function<void()>) override { return false; }
+    bool IsComixVisible() const override { return false; }
+    void ShowMessageBox(const std::string& name) override;
+    // Closed at once, so the level finishes as after any shop.
+    void ShowUpgradeShop() override;
+    bool IsLevelDialogVisible() const override { return false; }
+    // On yes to "exitmenu" the day is left for the main menu.
+    void ShowEscapeMenu() override;
+    void HideLevelDialogs() override {}
+
+    void ClearMiniGame() override {}
+    void LoadMiniGameLevel(pugi::xml_node) override {}
+    void AddMiniGamePiece(int) override {}
+
+    int EnterSurvivalScore(int money) override;
+    void ShowSurvivalBoard() override;
+    void ShowHiScores() override;
+    void ReportCareerResult(int code, int money, int level) override;
+    bool IsNewestLevel(int level) const override;
+    bool GetBonusHint(int kind) const override;
+    void SetBonusHint(int kind) override;
+    void SaveProfile() override;
+
+private:
+    // The board goes and the menus come back.
+    void BackToMenu();
+
+    TCEngine3& game_;
+};
