@@ -21,6 +21,7 @@
 
 #include "engine/core/EffectFile.h"
 #include "engine/core/Log.h"
+#include "engine/core/XmlHelpers.h"
 #include "engine/ui/AnmFile.h"
 #include "framework/data/PakFile.h"
 #include "framework/graphics/ImageLib.h"
@@ -74,7 +75,7 @@ private:
     std::map<std::string, std::string> workers_; // name to product
     std::set<std::string> clients_, periodItems_, persons_;
     std::map<std::string, std::optional<std::map<std::string, AnmClip>>> anims_;
-    std::set<std::string> checkedPictures_;
+    std::map<std::string, std::optional<std::pair<int, int>>> pictureSizes_; // by file; empty when unreadable
 };
 
 bool Checker::Exists(const std::string& name)
@@ -88,16 +89,12 @@ bool Checker::Exists(const std::string& name)
 
 std::optional<pugi::xml_document> Checker::Load(const std::string& name)
 {
-    Nubra::PFILE* file = Nubra::PakFileOpen(name.c_str(), "rb");
-    if (!file) {
+    bool opened = false;
+    const std::vector<char> bytes = ReadWholeFile(name.c_str(), opened);
+    if (!opened) {
         Error("%s is missing", name.c_str());
         return std::nullopt;
     }
-    std::string bytes;
-    char buffer[65536];
-    for (size_t got; (got = Nubra::PakFileRead(buffer, 1, sizeof buffer, file)) > 0;)
-        bytes.append(buffer, got);
-    Nubra::PakFileClose(file);
     std::optional<pugi::xml_document> doc(std::in_place);
     const pugi::xml_parse_result result = doc->load_buffer(bytes.data(), bytes.size());
     if (!result) {
@@ -109,15 +106,20 @@ std::optional<pugi::xml_document> Checker::Load(const std::string& name)
 
 void Checker::CheckPicture(const std::string& file, const std::string& user, const std::vector<AnmFrame>& frames)
 {
-    const auto image = ImageLib::GetImage(file, false);
-    if (!image) {
+    // Many clips cut one sheet: each is decoded once.
+    auto [size, fresh] = pictureSizes_.try_emplace(file);
+    if (fresh)
+        if (const auto image = ImageLib::GetImage(file, false))
+            size->second.emplace(image->GetWidth(), image->GetHeight());
+    if (!size->second) {
         Error("%s: picture '%s' cannot be read", user.c_str(), file.c_str());
         return;
     }
+    const auto [width, height] = *size->second;
     for (const AnmFrame& f : frames)
-        if (f.srcX < 0 || f.srcY < 0 || f.srcX + f.width > image->GetWidth() || f.srcY + f.height > image->GetHeight()) {
+        if (f.srcX < 0 || f.srcY < 0 || f.srcX + f.width > width || f.srcY + f.height > height) {
             Error("%s: a frame (%d, %d, %d x %d) lies outside '%s' (%d x %d)", user.c_str(), f.srcX, f.srcY, f.width, f.height,
-                  file.c_str(), image->GetWidth(), image->GetHeight());
+                  file.c_str(), width, height);
             return;
         }
 }
@@ -130,17 +132,13 @@ const std::map<std::string, AnmClip>* Checker::Clips(const std::string& part)
         return found->second ? &*found->second : nullptr;
     std::optional<std::map<std::string, AnmClip>>& entry = anims_[part];
     const std::string path = "anm\\" + part + ".anm";
-    Nubra::PFILE* file = Nubra::PakFileOpen(path.c_str(), "rb");
-    if (!file)
+    bool opened = false;
+    const std::vector<char> bytes = ReadWholeFile(path.c_str(), opened);
+    if (!opened)
         return nullptr;
-    std::vector<uint8_t> bytes;
-    uint8_t buffer[65536];
-    for (size_t got; (got = Nubra::PakFileRead(buffer, 1, sizeof buffer, file)) > 0;)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    Nubra::PakFileClose(file);
     std::vector<AnmClip> clips;
     std::string error;
-    if (!ParseAnm(bytes.data(), bytes.size(), clips, error)) {
+    if (!ParseAnm(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), clips, error)) {
         Error("%s: %s", path.c_str(), error.c_str());
         return nullptr;
     }
