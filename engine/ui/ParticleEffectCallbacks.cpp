@@ -15,6 +15,7 @@ constexpr int kSmallStars = kBindFirstParticleSystem;
 constexpr int kBigStars = kBindFirstParticleSystem + 1;
 constexpr int kSmoke = kBindFirstParticleSystem;
 enum PartValue { kPartOrigin = 264, kPartClipWidth = 265, kPartMirror = 266 };
+constexpr double kSmokeRise = -12.0; // pixels per second, up
 
 template <class Fn>
 void ForEachSystem(const TCEffect& effect, Fn fn)
@@ -24,11 +25,14 @@ void ForEachSystem(const TCEffect& effect, Fn fn)
             fn(*system);
 }
 
-TCParticleSystem& SystemOf(TCEffect& effect, int id, const TCParticleDesc& desc)
+// The effect's system of that id; the description is made only when the system is, not on every
+// call of a range.
+template <class MakeDesc>
+TCParticleSystem& SystemOf(TCEffect& effect, int id, MakeDesc makeDesc)
 {
     if (TCParticleSystem* system = effect.GetParticleSystem(id))
         return *system;
-    return *effect.AdoptParticleSystem(id, std::make_unique<TCParticleSystem>(desc, &effect, gParticleRegistry));
+    return *effect.AdoptParticleSystem(id, std::make_unique<TCParticleSystem>(makeDesc(), &effect, gParticleRegistry));
 }
 
 template <class T>
@@ -80,7 +84,7 @@ TCParticleDesc WorkSmokeDesc()
     desc.decayTime = 1.0f;
     desc.randomness = 0.3f;
     desc.flags = TCParticleDesc::RandomSpeed | TCParticleDesc::RandomLife | TCParticleDesc::RandomRate;
-    desc.driftY = -12.0;
+    desc.driftY = kSmokeRise;
     return desc;
 }
 
@@ -105,8 +109,8 @@ int FuncOnGoalExpertPSEffect(const TCCallbackRecord* record)
         return 1;
     TCEffect& effect = *record->effect;
     const bool fresh = !effect.GetParticleSystem(kSmallStars);
-    TCParticleSystem& small = SystemOf(effect, kSmallStars, GoalStarDesc(false));
-    TCParticleSystem& big = SystemOf(effect, kBigStars, GoalStarDesc(true));
+    TCParticleSystem& small = SystemOf(effect, kSmallStars, [] { return GoalStarDesc(false); });
+    TCParticleSystem& big = SystemOf(effect, kBigStars, [] { return GoalStarDesc(true); });
     // A range calls on with its progress; only its entry (or a point) sets the stars off.
     if (!fresh && record->kind == TCTimerControl::Range && record->progress > 0.0f)
         return 1;
@@ -125,7 +129,7 @@ int FuncOnWorkerWorkingPSEffect(const TCCallbackRecord* record)
     if (!record || !record->effect)
         return 1;
     TCEffect& effect = *record->effect;
-    TCParticleSystem& smoke = SystemOf(effect, kSmoke, WorkSmokeDesc());
+    TCParticleSystem& smoke = SystemOf(effect, kSmoke, WorkSmokeDesc);
     if (record->kind == TCTimerControl::Range && record->progress >= 1.0f) {
         smoke.Stop();
         return 1;
@@ -135,7 +139,7 @@ int FuncOnWorkerWorkingPSEffect(const TCCallbackRecord* record)
     const bool* mirror = Bound<bool>(effect, kPartMirror);
     const Nubra::Point at = origin ? *origin : Nubra::Point();
     smoke.SetPosition(at.x + (width ? *width / 2.0 : 0.0), at.y);
-    smoke.SetDrift(mirror && *mirror ? 10.0 : -10.0, WorkSmokeDesc().driftY);
+    smoke.SetDrift(mirror && *mirror ? 10.0 : -10.0, kSmokeRise);
     if (!smoke.IsEmitting())
         smoke.Start();
     return 1;
