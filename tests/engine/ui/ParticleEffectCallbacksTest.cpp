@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <utility>
 
 #include "UiFixture.h"
 #include "engine/core/TCEffect.h"
@@ -37,8 +37,7 @@ protected:
     void SetUp() override
     {
         UiTest::SetUp();
-        std::ofstream("cfg/effect.xml", std::ios::binary | std::ios::trunc) << kStarEffects;
-        ASSERT_TRUE(LoadEffects());
+        ASSERT_TRUE(UseEffects(kStarEffects));
         fake_.table.Add("fx_goal_star_small", "small.png");
         fake_.table.Add("fx_goal_star_big", "big.png");
     }
@@ -95,9 +94,13 @@ TEST_F(StarDialog, DestroyedDialogsLeaveNothingBehind)
 
 TEST(ParticleCallbacks, SmokeFollowsThePartUntilTheWorkEnds)
 {
-    TCParticleRegistry registry;
-    TCParticleRegistry* previous = gParticleRegistry;
-    gParticleRegistry = &registry;
+    // The engine's registry for this test, given back even when an assertion ends it early.
+    struct OwnRegistry {
+        TCParticleRegistry registry;
+        TCParticleRegistry* previous = std::exchange(gParticleRegistry, &registry);
+        ~OwnRegistry() { gParticleRegistry = previous; }
+    } own;
+    TCParticleRegistry& registry = own.registry;
     TCEffect effect("smoke");
     Nubra::Point origin(100, 50);
     int width = 40;
@@ -128,7 +131,6 @@ TEST(ParticleCallbacks, SmokeFollowsThePartUntilTheWorkEnds)
     record.progress = 1.0f;
     FuncOnWorkerWorkingPSEffect(&record);
     EXPECT_FALSE(smoke->IsEmitting());
-    gParticleRegistry = previous;
 }
 
 } // namespace

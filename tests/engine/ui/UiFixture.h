@@ -55,8 +55,7 @@ protected:
         folder_ = std::filesystem::temp_directory_path() / ("engine_ui_" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder_ / "cfg");
         std::filesystem::current_path(folder_);
-        std::ofstream("cfg/effect.xml", std::ios::binary) << kUiEffects;
-        ASSERT_TRUE(LoadEffects());
+        ASSERT_TRUE(UseEffects(kUiEffects));
         LoadCallbackParamTable();
         fake_.table.Add("pic", "pic.png");
     }
@@ -68,6 +67,12 @@ protected:
         std::filesystem::remove_all(folder_);
     }
 
+    // The text as the effect file, loaded in place of the effects before.
+    static bool UseEffects(const char* text)
+    {
+        std::ofstream("cfg/effect.xml", std::ios::binary) << text;
+        return LoadEffects();
+    }
     // The root element of the text; kept until the next call.
     pugi::xml_node Xml(const std::string& text)
     {
