@@ -72,9 +72,7 @@ void LoadPersParams(pugi::xml_node config)
         XmlGetFloat(node, "speed_add_bonus", params.speedAddBonus);
         XmlGetFloat(node, "bonus_speed_time3", params.bonusSpeedTime3);
         XmlGetFloat(node, "bonus_speed_time4", params.bonusSpeedTime4);
-        XmlGetFloat(node, "idle_rastart_time_min", params.idleRestartMin);
-        XmlGetFloat(node, "idle_rastart_time_max", params.idleRestartMax);
-        XmlGetInt(node, "idle_stop_frame", params.idleStopFrame);
+        ReadIdleTiming(node, "idle_rastart_time_min", "idle_rastart_time_max", params.idle);
         return true;
     });
 }
@@ -118,9 +116,7 @@ void TCBoss::SetActive(bool active)
     walking_ = false;
     if (!active)
         return;
-    const TCPersParams params = params_.value_or(TCPersParams{});
-    for (const char* clip : kIdleClips)
-        AddAnimationTiming(clip, params.idleStopFrame, params.idleRestartMin, params.idleRestartMax);
+    AddIdleTiming(*this, kIdleClips, params_ ? params_->idle : TCIdleTiming{});
     hands_ = {};
     exchange_ = {};
     bonusOn_ = false;

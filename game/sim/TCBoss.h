@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/sim/TCIHands.h"
+#include "game/sim/TCIdleTiming.h"
 #include "game/sim/TCMoveItem.h"
 
 class TCIBossWorker;
@@ -16,9 +17,7 @@ struct TCPersParams {
     float speedAddBonus = 0.0f;
     float bonusSpeedTime3 = 0.0f;
     float bonusSpeedTime4 = 0.0f;
-    float idleRestartMin = 0.0f;
-    float idleRestartMax = 0.0f;
-    int idleStopFrame = 0;
+    TCIdleTiming idle;
 };
 
 // Every "perses/pers" record's parameters, by name, replacing any read before.

@@ -160,8 +160,7 @@ void TCClient::BeginVisit(const TCEvent& event, float patience, const TCClientPa
     vip_ = event.vip;
     visit_ = std::make_shared<Visit>(Visit{{event.orders.begin(), event.orders.end()}, 0});
     wanted_.clear();
-    for (const char* clip : kMoodClips)
-        AddAnimationTiming(clip, type.idleStopFrame, type.idleRestartMin, type.idleRestartMax);
+    AddIdleTiming(*this, kMoodClips, type.idle);
     EnterQueue();
     satisfied_ = true;
     scandalTimer_.Set(type.scandalInterval);

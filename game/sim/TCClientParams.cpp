@@ -33,9 +33,7 @@ TCClientParams ReadClientType(pugi::xml_node node)
 {
     TCClientParams params;
     XmlGetString(node, "name", params.name);
-    XmlGetInt(node, "idle_stop_frame", params.idleStopFrame);
-    XmlGetFloat(node, "idle_restart_time_min", params.idleRestartMin);
-    XmlGetFloat(node, "idle_restart_time_max", params.idleRestartMax);
+    ReadIdleTiming(node, "idle_restart_time_min", "idle_restart_time_max", params.idle);
     XmlGetFloat(node, "client_patience_speed", params.patienceSpeed);
     XmlGetFloat(node, "client_decision_timeout", params.decisionTime);
     XmlGetFloat(node, "client_eating_time", params.eatingTime);

@@ -3,12 +3,12 @@
 
 #include <string>
 
+#include "game/sim/TCIdleTiming.h"
+
 // One client type of the configuration ("clients/client"), which an arrival names as its skin.
 struct TCClientParams {
     std::string name;
-    int idleStopFrame = 0;
-    float idleRestartMin = 0.0f;
-    float idleRestartMax = 0.0f;
+    TCIdleTiming idle;
     // Patience points lost per second while waiting.
     float patienceSpeed = 0.0f;
     float decisionTime = 0.0f;

@@ -21,6 +21,7 @@ constexpr size_t kWorkerPrefix = 6; // "worker"
 // Tutorial actions and events.
 constexpr int kTidinessRises = 2, kTidinessFalls = 3, kWorkProceeds = 4, kGameRuns = 7;
 constexpr int kWorkStartedEvent = 7, kProductReadyEvent = 8;
+const char* const kIdleClips[] = {"idle_green", "idle_red"};
 const char* const kWorkingClips[] = {"cooking_idle", "cooking_process_01", "cooking_process_02",
                                      "cooking_process_03"};
 
@@ -73,9 +74,7 @@ void LoadWorkers(pugi::xml_node config)
         XmlGetFloat(node, "direct_character_break_time", record.breakTime);
         XmlGetFloat(node, "upgrade_tidiness_down", record.upgradeTidinessDown);
         XmlGetFloat(node, "upgrade_work_speed", record.upgradeWorkSpeed);
-        XmlGetFloat(node, "idle_rastart_time_min", record.idleRestartMin);
-        XmlGetFloat(node, "idle_rastart_time_max", record.idleRestartMax);
-        XmlGetInt(node, "idle_stop_frame", record.idleStopFrame);
+        ReadIdleTiming(node, "idle_rastart_time_min", "idle_rastart_time_max", record.idle);
         XmlGetString(node, "snd_worker_begin", record.startSound);
         XmlGetString(node, "product", record.product);
         XmlGetString(node, "product_type", record.productType);
@@ -192,8 +191,7 @@ void TCWorker::LoadSkin(pugi::xml_node node)
     }
     record_->worker = this;
     gWorkers[name_] = this;
-    for (const char* clip : {"idle_green", "idle_red"})
-        AddAnimationTiming(clip, record_->idleStopFrame, record_->idleRestartMin, record_->idleRestartMax);
+    AddIdleTiming(*this, kIdleClips, record_->idle);
     upgradePart1_ = FindPart("worker_upgrade_1");
     upgradePart2_ = FindPart("worker_upgrade_2");
     FindTableParts();

@@ -5,6 +5,7 @@
 
 #include "engine/core/GameClock.h"
 #include "game/sim/ServeCounterparts.h"
+#include "game/sim/TCIdleTiming.h"
 #include "game/sim/TCItem.h"
 #include "game/sim/TIStatSrc.h"
 
@@ -35,9 +36,7 @@ struct TCWorkerRecord {
     float upgradeWorkSpeed = 0.0f;
     bool hasStartTidiness = false;
     float startTidiness = 100.0f;
-    float idleRestartMin = 0.0f;
-    float idleRestartMax = 0.0f;
-    int idleStopFrame = 0;
+    TCIdleTiming idle;
     std::string startSound;
     std::string product;
     std::string productType;
