@@ -159,7 +159,7 @@ void TCBoss::Update()
     if (IsMoving() && !walking_) {
         walking_ = true;
         PlayLoopedAnimation(MoveClip());
-        Play(bonusOn_ ? "boss_steps_fast" : "boss_steps");
+        PlayGameSound(bonusOn_ ? "boss_steps_fast" : "boss_steps");
     } else if (!IsMoving()) {
         walking_ = false;
     }
@@ -379,7 +379,8 @@ void TCBoss::Commit(const Exchange& exchange)
     if (exchange.worker && exchange.workerSlot)
         exchange.worker->SetProductSlot(*exchange.workerSlot);
     ApplyRush(exchange.rush);
-    Play(exchange.sound);
+    if (exchange.sound)
+        PlayGameSound(exchange.sound);
     ShowHeldItems();
     PlayIdleClip();
 }
@@ -392,10 +393,4 @@ void TCBoss::ApplyRush(Rush rush) const
         gGameBoard->CountRushServe();
     else if (rush == Rush::kReset)
         gGameBoard->ResetRushBonus();
-}
-
-void TCBoss::Play(const char* sound) const
-{
-    if (sound && gGameBoard)
-        gGameBoard->GetHost().PlaySound(sound);
 }

@@ -89,7 +89,6 @@ private:
     int FreeHand() const;
     void PlayIdleClip();
     void ShowHeldItems();
-    void Play(const char* sound) const;
 
     std::array<std::string, 2> hands_;
     // A copy, so a configuration read again cannot pull it away.

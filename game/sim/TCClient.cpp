@@ -42,12 +42,6 @@ void PutLast(std::list<Client*>& list, Client* client)
     list.push_back(client);
 }
 
-void PlayClientSound(const char* name)
-{
-    if (gGameBoard)
-        gGameBoard->GetHost().PlaySound(name);
-}
-
 bool IsOneOf(const std::string& name, const auto& names)
 {
     return std::find(std::begin(names), std::end(names), name) != std::end(names);
@@ -171,7 +165,7 @@ void TCClient::BeginVisit(const TCEvent& event, float patience, const TCClientPa
         moneyPart_->PlayAnimation("pack", false);
     SetState(kWaiting);
     SetAnimation("direct_green", false);
-    PlayClientSound("client_spawn");
+    PlayGameSound("client_spawn");
 }
 
 void TCClient::SetState(int state)
@@ -323,7 +317,7 @@ void TCClient::RunScandal()
     scandalBubble_.Set(config.scandalBubbleTime);
     if (state_ == kWaiting && GetCurrentAnimation() != "scandal") {
         SetAnimation("scandal", false);
-        PlayClientSound("client_scandal");
+        PlayGameSound("client_scandal");
     }
 }
 
@@ -346,7 +340,7 @@ void TCClient::ShowOrder()
         return;
     }
     wanted_ = visit_->orders[visit_->next++];
-    PlayClientSound("client_ready");
+    PlayGameSound("client_ready");
     SetState(kWaiting);
     ApplyTutorialRule(kTutorialOrderShown);
 }
@@ -369,10 +363,10 @@ void TCClient::Pay()
         amount = GetMoney();
         if (moneyPart_)
             moneyPart_->RunEvent("activation");
-        PlayClientSound("client_positiv");
+        PlayGameSound("client_positiv");
     } else {
         amount = GetLoss();
-        PlayClientSound("client_negativ");
+        PlayGameSound("client_negativ");
         if (board && gGameBoard->IsSurvival())
             board->LoseLife();
         if (board && vip_)
