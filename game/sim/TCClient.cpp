@@ -115,6 +115,7 @@ void TCClient::SetActive(bool active)
 {
     active_ = active;
     Vanish();
+    placePause_.Set(0.0f);
     if (!active)
         return;
     SetVisible(false);
@@ -145,7 +146,11 @@ void TCClient::LeaveQueue()
 {
     Lists().present.remove(this);
     present_ = false;
+    const TCClientBoard* board = GetClientBoard();
+    placePause_.Set(board ? board->GetClientPause() : 0.0f);
 }
+
+std::string TCClient::GetPlaceName() const { return GetClientPlace(name_); }
 
 void TCClient::BeginVisit(const TCEvent& event, float patience, const TCClientParams& type)
 {
@@ -460,7 +465,6 @@ TCClientStand::~TCClientStand() { Lists().freeStands.remove(this); }
 void TCClientStand::SetActive(bool active)
 {
     TCClient::SetActive(active);
-    placePause_.Set(0.0f);
     if (active)
         PutLast(Lists().freeStands, this);
     else
@@ -477,16 +481,12 @@ void TCClientStand::LoadSkin(pugi::xml_node node)
     ShowPart(shadow_, false);
 }
 
-std::string TCClientStand::GetPlaceName() const { return GetClientPlace(name_); }
-
 void TCClientStand::ShowParts(bool show) { ShowPart(shadow_, show); }
 
 void TCClientStand::LeaveQueue()
 {
     TCClient::LeaveQueue();
     PutLast(Lists().freeStands, this);
-    const TCClientBoard* board = GetClientBoard();
-    placePause_.Set(board ? board->GetClientPause() : 0.0f);
 }
 
 TCClient::Spawned SpawnStanding(const TCEvent& event, float patience)
@@ -511,7 +511,6 @@ TCClientSit::~TCClientSit() { Lists().freeTables.remove(this); }
 void TCClientSit::SetActive(bool active)
 {
     TCClient::SetActive(active);
-    placePause_.Set(0.0f);
     if (active)
         PutLast(Lists().freeTables, this);
     else
@@ -529,8 +528,6 @@ void TCClientSit::LoadSkin(pugi::xml_node node)
         ShowPart(shadows_[i], false);
     }
 }
-
-std::string TCClientSit::GetPlaceName() const { return GetClientPlace(name_); }
 
 void TCClientSit::ShowParts(bool show)
 {
@@ -564,8 +561,6 @@ void TCClientSit::LeaveQueue()
 {
     TCClient::LeaveQueue();
     PutLast(Lists().freeTables, this);
-    const TCClientBoard* board = GetClientBoard();
-    placePause_.Set(board ? board->GetClientPause() : 0.0f);
 }
 
 void TCClientSit::SetMembers(const std::array<std::optional<TCClientParams>, kMembers>& members)

@@ -52,7 +52,7 @@ public:
     virtual int GetMoney() const = 0;
     virtual int GetLoss() const = 0;
     // Where the boss stands to serve it.
-    virtual std::string GetPlaceName() const = 0;
+    std::string GetPlaceName() const;
     // The place's shadows under the guests.
     virtual void ShowParts(bool show) = 0;
 
@@ -77,6 +77,8 @@ public:
     // Orders of this visit not yet shown.
     size_t GetOrdersLeft() const;
     const TCClientParams* GetType() const { return type_ ? &*type_ : nullptr; }
+    // The place stays empty a while after its client left.
+    bool IsPlacePaused() const { return placePause_.IsPending(); }
 
 protected:
     // What a visit orders, copied from its arrival, and how far it has got.
@@ -87,7 +89,7 @@ protected:
 
     // Joins the clients in the cafe.
     void EnterQueue();
-    // Leaves them; the subclasses free the place after its pause.
+    // Leaves them and starts the place's pause; the subclasses free the place.
     virtual void LeaveQueue();
     // Served groups eat before they pay.
     virtual bool EatsBeforePaying() const = 0;
@@ -122,6 +124,7 @@ private:
     TCTimeout stateTimer_{true};
     TCTimeout scandalTimer_{true};
     TCTimeout scandalBubble_{true};
+    TCTimeout placePause_{true};
 };
 
 // A single guest at the bar.
@@ -133,10 +136,7 @@ public:
     void LoadSkin(pugi::xml_node node) override;
     int GetMoney() const override { return MoneyOf(*type_); }
     int GetLoss() const override { return -type_->loss; }
-    std::string GetPlaceName() const override;
     void ShowParts(bool show) override;
-    // The place stays empty a while after its client left.
-    bool IsPlacePaused() const { return placePause_.IsPending(); }
 
 protected:
     void LeaveQueue() override;
@@ -144,7 +144,6 @@ protected:
 
 private:
     TCItemPart* shadow_ = nullptr;
-    TCTimeout placePause_{true};
 };
 
 // A group of up to four at a table: they eat what they are served, then pay as one, the most
@@ -159,9 +158,7 @@ public:
     void LoadSkin(pugi::xml_node node) override;
     int GetMoney() const override;
     int GetLoss() const override;
-    std::string GetPlaceName() const override;
     void ShowParts(bool show) override;
-    bool IsPlacePaused() const { return placePause_.IsPending(); }
     // Who sits where; a seat without a member shows the skin "empty".
     void SetMembers(const std::array<std::optional<TCClientParams>, kMembers>& members);
 
@@ -174,7 +171,6 @@ protected:
 private:
     std::array<std::optional<TCClientParams>, kMembers> members_;
     std::array<TCItemPart*, kMembers> shadows_{};
-    TCTimeout placePause_{true};
 };
 
 // The first free bar place, or table, takes the arrival unless its pause still runs. An arrival
