@@ -72,12 +72,14 @@ void TCBoard_Game3::LoadUpgrades(pugi::xml_node root)
 void TCBoard_Game3::ReportUnownable() const
 {
     for (const std::vector<TCUpgrade>* list : {&functional_, &visual_})
-        for (const TCUpgrade& record : *list) {
-            const std::optional<UpgradeWorker> worker = FindUpgradeWorker(record.object);
-            if (UpgradeByteIndex(record, worker ? worker->index : 0) < 0)
-                WriteLog("WARNING: Upgrade '%s' of '%s' can never be owned", record.name.c_str(),
-                         record.object.c_str());
-        }
+        for (const TCUpgrade& record : *list)
+            if (FindOwnedByte(record).index < 0)
+                WarnUnownable(record);
+}
+
+void TCBoard_Game3::WarnUnownable(const TCUpgrade& record)
+{
+    WriteLog("WARNING: Upgrade '%s' of '%s' can never be owned", record.name.c_str(), record.object.c_str());
 }
 
 std::optional<TCBoard_Game3::UpgradeWorker> TCBoard_Game3::FindUpgradeWorker(const std::string& name) const
@@ -88,13 +90,19 @@ std::optional<TCBoard_Game3::UpgradeWorker> TCBoard_Game3::FindUpgradeWorker(con
     return UpgradeWorker{record->index, record->worker};
 }
 
-uint8_t TCBoard_Game3::GetUpgradeValue(TCUpgrade& record)
+TCBoard_Game3::OwnedByte TCBoard_Game3::FindOwnedByte(const TCUpgrade& record) const
 {
+    // Only a functional record names a worker; a visual one's byte follows from its cafe.
     const std::optional<UpgradeWorker> worker =
         record.kind == TCUpgrade::kFunctional ? FindUpgradeWorker(record.object) : std::nullopt;
-    const int index = UpgradeByteIndex(record, worker ? worker->index : 0);
-    record.owned = index >= 0 ? OwnedBytes() + index : nullptr;
-    record.target = worker ? worker->item : nullptr;
+    return {UpgradeByteIndex(record, worker ? worker->index : 0), worker ? worker->item : nullptr};
+}
+
+uint8_t TCBoard_Game3::GetUpgradeValue(TCUpgrade& record)
+{
+    const OwnedByte byte = FindOwnedByte(record);
+    record.owned = byte.index >= 0 ? OwnedBytes() + byte.index : nullptr;
+    record.target = byte.worker;
     return record.owned ? *record.owned : 0;
 }
 
@@ -113,7 +121,7 @@ void TCBoard_Game3::ApplyUpgrade(TCUpgrade& record, bool owned)
 {
     GetUpgradeValue(record);
     if (!record.owned) {
-        WriteLog("WARNING: Upgrade '%s' of '%s' can never be owned", record.name.c_str(), record.object.c_str());
+        WarnUnownable(record);
         return;
     }
     *record.owned = owned ? 1 : 0;

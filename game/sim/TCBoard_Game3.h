@@ -138,6 +138,13 @@ protected:
 private:
     void LoadUpgrades(pugi::xml_node root);
     void ReportUnownable() const;
+    static void WarnUnownable(const TCUpgrade& record);
+    // The owned byte a record uses (-1 for none) and, for a functional one, its worker's item.
+    struct OwnedByte {
+        int index = -1;
+        TCItem* worker = nullptr;
+    };
+    OwnedByte FindOwnedByte(const TCUpgrade& record) const;
     void LoadLevelParams(pugi::xml_node level);
     void LoadUpgradeStages(pugi::xml_node level);
     uint8_t* OwnedBytes() { return IsSurvival() || !careerBytes_ ? survivalBytes_.data() : careerBytes_; }
@@ -146,6 +153,8 @@ private:
     // Every walker of the level takes its person record, once the level's values are in place.
     void BindMovers();
     int CoinBonus(int strength) const;
+    // The career level ends won: its goal reached and no VIP lost.
+    bool IsCareerWon() const { return !vipLost_ && GetMoney() >= goal_; }
 
     std::vector<TCUpgrade> functional_;
     std::vector<TCUpgrade> visual_;

@@ -127,7 +127,7 @@ void TCBoard_Game3::OnLevelEnd()
     TCLevelScreens::Result result = TCLevelScreens::Result::Success;
     if (IsSurvival()) {
         result = TCLevelScreens::Result::Survival;
-    } else if (vipLost_ || GetMoney() < goal_) {
+    } else if (!IsCareerWon()) {
         result = TCLevelScreens::Result::Failure;
         GetHost().SetTextVarText("fail_cause",
                                  GetHost().GetText(vipLost_ ? "mn00_debrief_fail_vip" : "mn00_debrief_fail_goal"));
@@ -139,8 +139,8 @@ void TCBoard_Game3::OnLevelEnd()
 void TCBoard_Game3::AfterLevelResult()
 {
     // Upgrades follow only a won level that is the newest of the career.
-    const bool offerShop = !IsSurvival() && upgradeKind_ != 0 && !vipLost_ && GetMoney() >= goal_ && screens_ &&
-                           screens_->IsNewestLevel(GetLevel());
+    const bool offerShop =
+        !IsSurvival() && upgradeKind_ != 0 && IsCareerWon() && screens_ && screens_->IsNewestLevel(GetLevel());
     if (!offerShop) {
         FinishLevel();
         return;

@@ -5,11 +5,11 @@
 #include "engine/core/GameClock.h"
 #include "engine/core/Log.h"
 #include "engine/core/XmlHelpers.h"
+#include "game/sim/TutorialPort.h"
 #include "platform/CRand.h"
 
 namespace {
 
-constexpr int kActionGameRuns = 7;
 constexpr const char* kPersonAttributes[4] = {"person1", "person2", "person3", "person4"};
 
 int QueueOfType(const std::string& type)
@@ -181,7 +181,7 @@ void TCEventQueue::LoadStages(pugi::xml_node level)
 
 bool TCEventQueue::AdvanceTime()
 {
-    if (TutorialForbids(kActionGameRuns))
+    if (TutorialForbids(kTutorialActionRun))
         return false;
     time_ += gFrameTime;
     return true;

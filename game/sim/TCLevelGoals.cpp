@@ -9,8 +9,6 @@
 namespace {
 
 constexpr const char* kTaskNames[TCLevelGoals::kTaskCount] = {"coin", "happy", "clean", "speed", "ice"};
-constexpr const wchar_t* kTaskWideNames[TCLevelGoals::kTaskCount] = {L"coin", L"happy", L"clean", L"speed", L"ice"};
-constexpr int kRushResetEvent = 9;
 
 } // namespace
 
@@ -25,7 +23,7 @@ void TCLevelGoals::Load(pugi::xml_node level)
     }
     for (int task = 0; task < kTaskCount; ++task) {
         if (!XmlGetInt(params, kTaskNames[task], targets_[task])) {
-            WriteLog("WARNING: no attribute '%ls' in 'achparams'.", kTaskWideNames[task]);
+            WriteLog("WARNING: no attribute '%s' in 'achparams'.", kTaskNames[task]);
             targets_[task] = 0;
         }
         remaining_[task] = targets_[task];
@@ -101,7 +99,7 @@ void TCRushBonus::Reset()
 {
     count_ = 0;
     time_ = 0.0f;
-    ApplyTutorialRule(kRushResetEvent);
+    ApplyTutorialRule(kTutorialRushReset);
 }
 
 void TCRushBonus::Count()
