@@ -123,11 +123,9 @@ void TCEngine::LoadingThreadProc()
     // Each thread has its own generator; deriving it from the run's seed lets demos replay.
     plat::CSRand(randomSeed + 1);
     LoadCallbackParamTable();
-    {
-        const XmlNodeRef cfg = OpenXmlRoot("cfg\\cfg.xml");
-        LoadMusic(cfg.node);
-        LoadSounds(cfg.node);
-    }
+    gameConfig_ = OpenXmlRoot("cfg\\cfg.xml");
+    LoadMusic(CfgRoot());
+    LoadSounds(CfgRoot());
     uiConfig_ = OpenXmlRoot("cfg\\ui.xml");
     LoadTextures(UiRoot());
     LoadFonts(UiRoot());

@@ -98,6 +98,8 @@ protected:
     // The UI document as the loading thread read it, for the screens built from it afterwards;
     // empty when it is missing.
     pugi::xml_node UiRoot() const { return uiConfig_.node; }
+    // The game's configuration document, kept the same way for the game board's own sections.
+    pugi::xml_node CfgRoot() const { return gameConfig_.node; }
 
 private:
     void OpenPaks();
@@ -113,6 +115,7 @@ private:
     std::unique_ptr<TCParticleRegistry> particles_;
     std::string pendingCursorMode_;
     XmlNodeRef uiConfig_;
+    XmlNodeRef gameConfig_;
     std::map<std::string, std::wstring> textVars_;
     std::thread levelThread_;
     uint32_t levelLoads_ = 0;

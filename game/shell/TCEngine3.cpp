@@ -99,7 +99,7 @@ void TCEngine3::BuildGameBoard()
     boardWidget_->SetVisible(false);
     levelScreens_ = std::make_unique<TCShellScreens>(*this);
     board_->SetLevelScreens(levelScreens_.get());
-    board_->LoadConfig(OpenXmlRoot("cfg\\cfg.xml").node);
+    board_->LoadConfig(CfgRoot());
 }
 
 void TCEngine3::LoadingThreadCompleted()
