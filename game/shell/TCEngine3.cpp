@@ -13,6 +13,7 @@
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCProfileStore.h"
 #include "game/shell/TCShellScreens.h"
+#include "game/sim/TBoard_Hud.h"
 #include "game/sim/TCBoard_Game.h"
 #include "game/sim/TCBoard_Game3.h"
 #include "game/sim/TCEngineBoardHost.h"
@@ -52,8 +53,10 @@ TCEngine3::~TCEngine3()
     // Either loader may still be filling the boards.
     WaitForLoadingThread();
     WaitForLevelLoading();
-    if (board_)
+    if (board_) {
         board_->Shutdown();
+        board_->SetHud(nullptr);
+    }
     // The widget leaves the tree before the board it shows goes.
     delete boardWidget_;
     boardWidget_ = nullptr;
@@ -97,6 +100,11 @@ void TCEngine3::BuildGameBoard()
     board_ = std::make_unique<TCBoard_Game3>(*boardHost_);
     boardWidget_ = new TCBoard_Game(nullptr, *board_);
     boardWidget_->SetVisible(false);
+    // The display lies over the cafe, a child of the widget that shows it.
+    auto* hud = new TBoard_Hud(boardWidget_, this, board_.get());
+    hud->Build(UiRoot());
+    boardWidget_->AddChild("hud", hud);
+    board_->SetHud(hud);
     levelScreens_ = std::make_unique<TCShellScreens>(*this);
     board_->SetLevelScreens(levelScreens_.get());
     board_->LoadConfig(CfgRoot());
@@ -152,6 +160,9 @@ void TCEngine3::HideLoadScreen() { loadScreen_->Hide(); }
 void TCEngine3::StartLevel(int level, bool survival)
 {
     HideMainMenu();
+    // The career's bought upgrades are the current player's.
+    if (!survival)
+        board_->SetCareerUpgradeBytes(TheProfileStore().CurrentProfile().upgrades);
     board_->StartLevelLoad(level, survival);
 }
 

@@ -35,9 +35,34 @@ TCBoard_Game3::TCBoard_Game3(TCBoardHost& host) : TCBoardCore(host)
     SetZOrder(std::make_unique<TCZOrderSolver>(GetItemList()));
     rush_.SetOnRush([this] { StartRushBonusPiece(); });
     LevelGoals().SetExpertCheck([this] { return GetMoney() >= expertGoal_; });
+    LevelGoals().SetOnChanged([this] { RefreshAchievements(); });
+    GetTutorial().SetLevel(this);
 }
 
-TCBoard_Game3::~TCBoard_Game3() { LevelGoals().SetExpertCheck(nullptr); }
+TCBoard_Game3::~TCBoard_Game3()
+{
+    LevelGoals().SetExpertCheck(nullptr);
+    LevelGoals().SetOnChanged(nullptr);
+    GetTutorial().Reset();
+    GetTutorial().SetLevel(nullptr);
+    GetTutorial().SetHud(nullptr);
+}
+
+void TCBoard_Game3::SetHud(TCHudView* hud)
+{
+    hud_ = hud;
+    GetTutorial().SetHud(hud);
+}
+
+void TCBoard_Game3::RefreshAchievements()
+{
+    if (!hud_)
+        return;
+    TCTaskCounts counts;
+    for (int task = 0; task < TCLevelGoals::kTaskCount; ++task)
+        counts[size_t(task)] = {LevelGoals().GetTarget(task), LevelGoals().GetRemaining(task)};
+    hud_->RefreshAchievements(counts);
+}
 
 void TCBoard_Game3::LoadConfig(pugi::xml_node root)
 {
@@ -49,6 +74,8 @@ void TCBoard_Game3::LoadConfig(pugi::xml_node root)
     gLevelParams = ReadLevelParams(root);
     rush_.Load(root);
     LoadUpgrades(root);
+    vipLost_ = false;
+    abandoned_ = false;
 }
 
 void TCBoard_Game3::UnloadConfig()
@@ -163,6 +190,8 @@ int TCBoard_Game3::GetOfferedUpgrades(std::vector<TCUpgrade*>& out)
         upgradeKind_ = pendingUpgrades_.empty() ? 0 : pendingUpgrades_.front();
         if (!pendingUpgrades_.empty())
             pendingUpgrades_.pop_front();
+        if (pendingUpgrades_.empty() && hud_)
+            hud_->ShowUpgradeButton(false);
     }
     if (upgradeKind_ != TCUpgrade::kFunctional && upgradeKind_ != TCUpgrade::kVisual)
         return 0;

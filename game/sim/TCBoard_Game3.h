@@ -14,14 +14,16 @@
 #include "game/sim/CafeConfig.h"
 #include "game/sim/TCBoardCore.h"
 #include "game/sim/TCClientBoard.h"
+#include "game/sim/TCHudView.h"
 #include "game/sim/TCLevelGoals.h"
+#include "game/sim/TCTutorialScript.h"
 
 class TCItem;
 class TCLevelScreens;
 
 // The cafe's board: the rules the cafe game gives the board's hooks, its configuration and the
 // level data it reads itself. It owns the level's scene (the run's item list) and its depth order.
-class TCBoard_Game3 : public TCBoardCore, public TCClientBoard {
+class TCBoard_Game3 : public TCBoardCore, public TCClientBoard, public TCHudBoard, public TCTutorialLevel {
 public:
     static constexpr int kMaxOffered = 6;
 
@@ -51,6 +53,9 @@ public:
 
     // The shell's screens around a level (not owned); null plays a level straight through.
     void SetLevelScreens(TCLevelScreens* screens) { screens_ = screens; }
+    // The display over the board (not owned), also the tutorial's; null plays without one.
+    void SetHud(TCHudView* hud);
+    TCHudView* GetHud() const { return hud_; }
     static int CareerDay(int level);
     // The career level's day in its cafe; in survival the day counted so far.
     int GetDay() const;
@@ -80,6 +85,20 @@ public:
     void StartRushBonusPiece();
     void ShowComix(const std::string& name);
     void ShowUpgradeShop();
+
+    // What the display reads and asks.
+    int GetHudMoney() const override { return GetMoney(); }
+    int GetHudGoal() const override { return goal_; }
+    float GetHudProgress() const override { return GetProgress(); }
+    void ClearGoalReached() override { goalReached_ = false; }
+    void OpenEscapeMenu() override;
+    void OpenUpgradeShop() override { ShowUpgradeShop(); }
+
+    // What the tutorial asks of the level.
+    void EnableMiniGamePiece(int piece) override;
+    void DisableMiniGamePieces() override;
+    void ResetRushTime() override { rush_.RestartTimer(); }
+    void ResetTutorialScene() override;
 
     int GetLives() const { return lives_; }
     bool IsVipLost() const { return vipLost_; }
@@ -152,6 +171,8 @@ private:
     void SkinUpgradeItems(const TCUpgrade& record, const std::string& skin, const char* event);
     // Every walker of the level takes its person record, once the level's values are in place.
     void BindMovers();
+    // The level goals' task counts on the display.
+    void RefreshAchievements();
     int CoinBonus(int strength) const;
     // The career level ends won: its goal reached and no VIP lost.
     bool IsCareerWon() const { return !vipLost_ && GetMoney() >= goal_; }
@@ -171,6 +192,7 @@ private:
 
     std::list<UpgradeStage>::const_iterator nextUpgradeStage_ = upgradeStages_.end();
     TCLevelScreens* screens_ = nullptr;
+    TCHudView* hud_ = nullptr;
     bool goalReached_ = false;
     bool expertReached_ = false;
     bool vipLost_ = false;

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int kKeyEscape = 27, kKeyN = 78, kKeyF8 = 119, kKeyF9 = 120, kKeyF10 = 121;
+constexpr int kKeyEscape = 27, kKeyN = 78, kKeyF8 = 119, kKeyF9 = 120, kKeyF10 = 121, kKeyF11 = 122;
 constexpr int kBonusCoin = 0, kBonusHappy = 1, kBonusClean = 2, kBonusSpeed = 3, kBonusIce = 4;
 // Ranks from here on do not make the hi-score screen.
 constexpr int kFirstUnlistedRank = 14;
@@ -49,6 +49,12 @@ void TCBoard_Game3::OnLevelStart()
     freeze_.Set(0.0f);
     LevelGoals().Start();
     rush_.Reset();
+    if (hud_) {
+        hud_->StartLevelDisplay(IsSurvival());
+        // Survival offers upgrades only once a day brings them; the career after the level.
+        hud_->ShowUpgradeButton(false);
+        RefreshAchievements();
+    }
     if (screens_)
         screens_->ClearMiniGame();
     TCBoardHost& host = GetHost();
@@ -59,9 +65,12 @@ void TCBoard_Game3::OnLevelStart()
         // Each survival run buys its upgrades anew.
         survivalBytes_.fill(0);
         lives_ = kSurvivalLives;
+        if (hud_)
+            hud_->SetLives(lives_);
     } else {
         host.SetTextVar("normal", goal_);
         host.SetTextVar("expert", expertGoal_);
+        GetTutorial().StartForLevel(GetLevel() == 1);
     }
     host.SetTextVar("cafe", GetCafe());
     host.SetTextVar("day", GetDay());
@@ -77,6 +86,8 @@ void TCBoard_Game3::OnLevelStart()
 
 void TCBoard_Game3::StartPlay()
 {
+    if (hud_)
+        hud_->ShowDisplay(true);
     if (screens_)
         screens_->ShowBriefing();
     char track[16];
@@ -84,7 +95,11 @@ void TCBoard_Game3::StartPlay()
     GetHost().ChangeMusic(track);
 }
 
-void TCBoard_Game3::UpdateLogic() { rush_.Update(); }
+void TCBoard_Game3::UpdateLogic()
+{
+    rush_.Update();
+    GetTutorial().Update();
+}
 
 void TCBoard_Game3::OnItemAction(TCBoardItem* item)
 {
@@ -107,10 +122,15 @@ void TCBoard_Game3::CheckGoals()
     const int money = GetMoney();
     if (!goalReached_ && money >= goal_) {
         goalReached_ = true;
+        if (hud_)
+            hud_->ShowGoalSplash();
         return;
     }
-    if (goalReached_ && !expertReached_ && money >= expertGoal_)
+    if (goalReached_ && !expertReached_ && money >= expertGoal_) {
         expertReached_ = true;
+        if (hud_)
+            hud_->ShowExpertSplash();
+    }
 }
 
 bool TCBoard_Game3::IsLevelOver()
@@ -180,18 +200,35 @@ void TCBoard_Game3::FinishLevel()
     screens_->SaveProfile();
 }
 
-void TCBoard_Game3::LeaveLevel() { pendingUpgrades_.clear(); }
+void TCBoard_Game3::LeaveLevel()
+{
+    if (hud_) {
+        hud_->ShowDisplay(false);
+        hud_->EndLevelDisplay();
+    }
+    GetTutorial().Reset();
+    pendingUpgrades_.clear();
+}
 
 void TCBoard_Game3::NextSurvivalDay()
 {
+    if (hud_)
+        hud_->ShowGoalSplash();
     GetHost().SetTextVar("day", GetDay());
     if (nextUpgradeStage_ != upgradeStages_.end() && nextUpgradeStage_->number == GetStageCounter()) {
         pendingUpgrades_.push_back(nextUpgradeStage_->kind);
+        if (hud_)
+            hud_->ShowUpgradeButton(true);
         ++nextUpgradeStage_;
     }
 }
 
-void TCBoard_Game3::LoseLife() { --lives_; }
+void TCBoard_Game3::LoseLife()
+{
+    --lives_;
+    if (hud_ && lives_ >= 0)
+        hud_->SetLives(lives_);
+}
 
 void TCBoard_Game3::ApplyMiniGameBonus(int kind, int strength)
 {
@@ -204,10 +241,14 @@ void TCBoard_Game3::ApplyMiniGameBonus(int kind, int strength)
         break;
     case kBonusHappy:
         ChangeAllPatience(1, amount * gLevelParams.bonusCStamina);
+        if (hud_)
+            hud_->ShowSmiles();
         GetHost().PlaySound("minigame_happy");
         break;
     case kBonusClean:
         ChangeAllTidiness(1, amount * gLevelParams.bonusWStamina);
+        if (hud_)
+            hud_->ShowGlobalClean();
         GetHost().PlaySound("minigame_clean");
         break;
     case kBonusSpeed:
@@ -215,15 +256,22 @@ void TCBoard_Game3::ApplyMiniGameBonus(int kind, int strength)
             boss->StartSpeedBonus(strength == 1 ? boss->GetParams()->bonusSpeedTime3 : boss->GetParams()->bonusSpeedTime4);
         GetHost().PlaySound("minigame_momentready");
         break;
-    case kBonusIce:
-        freeze_.Set(amount * gLevelParams.bonusIceAgeTimeout);
+    case kBonusIce: {
+        const float seconds = amount * gLevelParams.bonusIceAgeTimeout;
+        freeze_.Set(seconds);
+        if (hud_)
+            hud_->ShowFreeze(seconds);
         GetHost().PlaySound("minigame_ice");
         break;
+    }
     default:
         return;
     }
-    if (!IsSurvival() && screens_ && !screens_->GetBonusHint(kind))
-        screens_->SetBonusHint(kind);
+    // A running script (the first day's) teaches the bonus itself; the hint waits for a later one.
+    if (IsSurvival() || !screens_ || screens_->GetBonusHint(kind) || GetTutorial().IsRunning())
+        return;
+    screens_->SetBonusHint(kind);
+    GetTutorial().StartBonusTutorial(kind);
 }
 
 int TCBoard_Game3::CoinBonus(int strength) const
@@ -238,7 +286,38 @@ void TCBoard_Game3::StartRushBonusPiece()
 {
     if (TutorialForbids(kTutorialActionBonusPieces) || !screens_)
         return;
-    screens_->AddMiniGamePiece(-1);
+    // The tutorial's own kinds first; -1 asks for a random one.
+    screens_->AddMiniGamePiece(GetTutorial().NextBonusKind());
+}
+
+void TCBoard_Game3::EnableMiniGamePiece(int piece)
+{
+    if (screens_)
+        screens_->EnableMiniGamePiece(piece);
+}
+
+void TCBoard_Game3::DisableMiniGamePieces()
+{
+    if (screens_)
+        screens_->DisableMiniGamePieces();
+}
+
+void TCBoard_Game3::ResetTutorialScene()
+{
+    // Coming into play again puts each back to its fresh state: the boss idle with empty hands,
+    // the workers idle and clean, the guests' places empty.
+    for (const char* name : {"boss", "worker01", "worker02", "worker03", "client01", "client02", "client03",
+                             "client_sit01"})
+        if (TCItem* item = FindItemByName(name); item && item->IsActive())
+            item->SetActive(true);
+    if (screens_)
+        screens_->ClearMiniGame();
+}
+
+void TCBoard_Game3::OpenEscapeMenu()
+{
+    if (screens_)
+        screens_->ShowEscapeMenu();
 }
 
 void TCBoard_Game3::ShowComix(const std::string& name)
@@ -272,6 +351,8 @@ void TCBoard_Game3::KeyUp(int key)
         ApplyMiniGameBonus(kBonusHappy, 1);
     } else if (key == kKeyF10) {
         ApplyMiniGameBonus(kBonusClean, 1);
+    } else if (key == kKeyF11) {
+        GetTutorial().Stop();
     } else if (key == kKeyF8 && DebugSettings().DbgUpgradeType != "None" && screens_) {
         screens_->ShowMessageBox("upgrade");
         screens_->ShowUpgradeShop();

@@ -56,6 +56,8 @@ public:
     // The chain breaks.
     void Reset();
     void Count();
+    // The chain's time starts again; the chain itself holds.
+    void RestartTimer() { time_ = 0.0f; }
     // Every frame of play.
     void Update();
 

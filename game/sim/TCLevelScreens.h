@@ -38,6 +38,10 @@ public:
     virtual void LoadMiniGameLevel(pugi::xml_node level) = 0;
     // A bonus piece of that kind; -1 for a random one.
     virtual void AddMiniGamePiece(int kind) = 0;
+    // The tutorial opens the mini-game one piece (1-based) at a time and closes it again; a
+    // shell without a mini-game ignores both.
+    virtual void EnableMiniGamePiece(int piece) { (void)piece; }
+    virtual void DisableMiniGamePieces() {}
 
     // Survival's end: the board gives way to the menu background and the money enters hi-score
     // table 1 under the player's name; the entry's rank comes back.

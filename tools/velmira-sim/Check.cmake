@@ -41,3 +41,10 @@ string(REGEX MATCH "hash: [0-9a-f]+" two_hash "${seed_two}")
 if(one_hash STREQUAL two_hash)
   message(FATAL_ERROR "two seeds, one survival story:\n${seed_one}")
 endif()
+
+# The first day's lessons walk through to their end on the scripted clicks, the quick-serve
+# lesson's second try included.
+run_sim(lessons code --level l001 --clicks ${CLICKS})
+if(NOT code EQUAL 0 OR NOT lessons MATCHES "(^|\n)tutorial: done\n")
+  message(FATAL_ERROR "the first day's lessons did not finish (${code}):\n${lessons}")
+endif()

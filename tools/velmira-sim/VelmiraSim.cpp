@@ -1,5 +1,6 @@
 // Plays levels of the pack without a window: a seed, a script of clicks or a simple bot, and a
 // hash of what happened each second, so that runs can be compared.
+#include <cctype>
 #include <chrono>
 #include <cinttypes>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/core/DataRoot.h"
@@ -24,6 +26,7 @@
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCMoveItem.h"
 #include "game/sim/TCPickItem.h"
+#include "game/sim/TCTutorialScript.h"
 #include "game/sim/TCWorker.h"
 #include "game/sim/TIStatSrc.h"
 #include "platform/CRand.h"
@@ -55,7 +58,9 @@ void Usage(FILE* out)
                       "  --level NAME  a level of the pack, as its file is named (l001, e002); default the first\n"
                       "  --seed N      the random seed, default 1\n"
                       "  --bot         a simple player serves the cafe (the default)\n"
-                      "  --clicks FILE lines of \"STEP OBJECT\": the object is clicked at that step (100 a second)\n"
+                      "  --clicks FILE lines of \"STEP OBJECT\": the object is clicked at that step (100 a second);\n"
+                      "                \"@ok\" closes the tutorial's message, \"@bonus:K\" makes a mini-game chain of\n"
+                      "                three pieces of bonus kind K (0 coin .. 4 ice)\n"
                       "  --all         every level of the pack in turn\n"
                       "  --data DIR    the pack's folder, default beside the game\n");
 }
@@ -204,8 +209,25 @@ std::string PlaceOf(const std::string& owner)
     return owner.substr(0, digits) + "_place" + owner.substr(digits);
 }
 
+// The screens a headless run has none of: the tutorial's message and the mini-game.
+bool ClickScreen(TCBoard_Game3& board, const std::string& name)
+{
+    constexpr std::string_view kBonus = "@bonus:";
+    if (name == "@ok") {
+        GetTutorial().OnTutorialDialogClosed();
+        return true;
+    }
+    if (name.starts_with(kBonus) && name.size() == kBonus.size() + 1 && std::isdigit(name.back())) {
+        board.ApplyMiniGameBonus(name.back() - '0', 1);
+        return true;
+    }
+    return false;
+}
+
 bool ClickObject(TCBoard_Game3& board, const std::string& name)
 {
+    if (name.starts_with('@'))
+        return ClickScreen(board, name);
     TCPickItem* item = FindPickItemByName(name);
     if (!item || !item->IsActive() || !item->IsVisible())
         return false;
@@ -264,6 +286,8 @@ void BotStep(TCBoard_Game3& board)
 struct Outcome {
     int money = 0;
     std::string result;
+    // The first day's lessons: "done", the rule they wait at, or empty when none ran.
+    std::string tutorial;
     uint64_t hash = 0;
     double gameSeconds = 0.0;
     double wallSeconds = 0.0;
@@ -285,6 +309,13 @@ std::optional<Outcome> Play(TCBoard_Game3& board, const std::string& level, uint
         std::fprintf(stderr, "velmira-sim: the level %s did not start\n", level.c_str());
         return std::nullopt;
     }
+    // The bot skips the lessons, as the player may; a script of clicks walks through them.
+    if (!clicks)
+        GetTutorial().Stop();
+    const bool lessons = GetTutorial().IsRunning();
+    const size_t lessonRules = GetTutorialScript(0).rules.size();
+    bool lessonsDone = false;
+    int lessonRule = 0;
     TraceHash hash;
     size_t nextClick = 0;
     int step = 0;
@@ -296,10 +327,16 @@ std::optional<Outcome> Play(TCBoard_Game3& board, const std::string& level, uint
             BotStep(board);
         }
         board.Update();
+        if (GetTutorial().IsRunning())
+            lessonRule = GetTutorial().GetIndex();
+        else if (lessons && size_t(GetTutorial().GetIndex()) >= lessonRules)
+            lessonsDone = true;
         if (step % kStepsPerSecond == kStepsPerSecond - 1)
             hash.Add(TraceLine(board));
     }
     Outcome outcome;
+    if (lessons)
+        outcome.tutorial = lessonsDone ? "done" : "rule " + std::to_string(lessonRule);
     outcome.money = board.GetMoney();
     if (!board.IsFinished())
         outcome.result = "unfinished";
@@ -371,6 +408,8 @@ int main(int argc, char** argv)
             std::printf("level: %s\nmoney: %d\nresult: %s\nhash: %016" PRIx64 "\ngame_seconds: %.2f\nwall_seconds: %.3f\n",
                         level.c_str(), outcome->money, outcome->result.c_str(), outcome->hash, outcome->gameSeconds,
                         outcome->wallSeconds);
+            if (!outcome->tutorial.empty())
+                std::printf("tutorial: %s\n", outcome->tutorial.c_str());
             std::fflush(stdout);
         }
         board.Shutdown();

@@ -131,4 +131,32 @@ TEST_F(StartUp, EscapeLeavesTheDayForTheMenuOnlyOnYes)
     EXPECT_TRUE(game.GetMenuBackground()->visible);
 }
 
+TEST_F(StartUp, ADayInPlayShowsTheDisplayAndTheCareerUsesThePlayersUpgrades)
+{
+    Game game;
+    ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
+    TheProfileStore().CurrentProfile().upgrades.fill(1);
+    game.StartLevel(3, false);
+    FinishLevelLoad(game);
+    TCCandyWidget* hud = game.GetBoardWidget()->FindChild("hud");
+    ASSERT_NE(hud, nullptr);
+    EXPECT_TRUE(hud->IsVisibleInTree());
+    const std::pair<const char*, const char*> elements[] = {
+        {"right_part", "money_goal_value"}, {"right_part", "goal_value"}, {"left_part", "clock"}, {"left_part", "menu_btn"}};
+    for (const auto& [part, name] : elements) {
+        TCCandyWidget* element = hud->FindChild(part) ? hud->FindChild(part)->FindChild(name) : nullptr;
+        ASSERT_NE(element, nullptr) << name;
+        EXPECT_TRUE(element->IsVisibleInTree()) << name;
+    }
+    TCBoard_Game3& board = *game.GetGameBoard();
+    ASSERT_FALSE(board.GetUpgrades(TCUpgrade::kFunctional).empty());
+    TCUpgrade& record = board.GetUpgrades(TCUpgrade::kFunctional).front();
+    EXPECT_EQ(board.GetUpgradeValue(record), 1) << "the career's upgrades are the player's";
+
+    board.AbortLevel();
+    game.StartLevel(1, true);
+    FinishLevelLoad(game);
+    EXPECT_EQ(board.GetUpgradeValue(record), 0) << "survival buys its own";
+}
+
 } // namespace

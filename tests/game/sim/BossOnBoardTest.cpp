@@ -31,7 +31,7 @@ protected:
         ItemWorld::SetUp();
         WriteText("cfg/cfg.xml", kConfig);
         WriteText("cfg/scene01.xml", kScene);
-        WriteLevel(1, "50");
+        WriteLevel(2, "50");
         ASSERT_TRUE(board_.LoadBoardConfig());
         board_.SetShown(true);
     }
@@ -56,7 +56,7 @@ protected:
 
 TEST_F(BossOnBoard, AClickedMachineIsWalkedToAndItsThingTakenAtTheLevelsSpeed)
 {
-    board_.StartLevelLoad(1, false);
+    board_.StartLevelLoad(2, false);
     ASSERT_NE(Boss(), nullptr);
     EXPECT_FLOAT_EQ(Boss()->GetMoveSpeed(), 50.0f) << "the level's own speed";
     auto* cola = static_cast<TCPeriodItem*>(FindItemByName("colamachine"));
@@ -80,8 +80,8 @@ TEST_F(BossOnBoard, AClickedMachineIsWalkedToAndItsThingTakenAtTheLevelsSpeed)
     board_.ApplyMiniGameBonus(3, 2);
     EXPECT_FLOAT_EQ(Boss()->GetSpeedBonusLeft(), 8.0f);
 
-    WriteLevel(2, "");
-    board_.StartLevelLoad(2, false);
+    WriteLevel(3, "");
+    board_.StartLevelLoad(3, false);
     EXPECT_FLOAT_EQ(Boss()->GetMoveSpeed(), 100.0f) << "the next level walks at the person's speed";
 }
 

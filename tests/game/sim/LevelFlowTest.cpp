@@ -4,8 +4,11 @@
 
 #include "BoardFixtures.h"
 #include "ItemFixtures.h"
+#include "engine/core/TCDebugSettings.h"
+#include "game/sim/TCHudView.h"
 #include "game/sim/TCBoard_Game3.h"
 #include "game/sim/TCLevelScreens.h"
+#include "game/sim/TCTutorialScript.h"
 
 namespace simtest {
 namespace {
@@ -68,6 +71,35 @@ private:
     TCBoardCore& board_;
 };
 
+// What the level flow shows on the display, into the trace as "hud ...".
+class TraceHud : public TCHudView {
+public:
+    explicit TraceHud(Trace& trace) : trace_(trace) {}
+    void ShowDisplay(bool show) override { Note(show ? "shown" : "hidden"); }
+    void StartLevelDisplay(bool survival) override { Note(survival ? "start survival" : "start career"); }
+    void EndLevelDisplay() override { Note("end"); }
+    void ShowGoalSplash() override { Note("goal splash"); }
+    void ShowExpertSplash() override { Note("expert splash"); }
+    void SetLives(int lives) override { Note("lives " + std::to_string(lives)); }
+    void ShowUpgradeButton(bool show) override { Note(show ? "upgrade on" : "upgrade off"); }
+    void ShowGlobalClean() override { Note("global clean"); }
+    void ShowFreeze(float seconds) override { Note("freeze " + std::to_string(int(seconds))); }
+    void ShowSmiles() override { Note("smiles"); }
+    void RefreshAchievements(const TCTaskCounts& counts) override
+    {
+        Note("tasks " + std::to_string(counts[0].remaining) + "/" + std::to_string(counts[0].target));
+    }
+    void ShowTutorialMessage(const std::string& id, bool show) override { Note((show ? "+" : "-") + id); }
+    void HideTutorialMessages() override { Note("messages hidden"); }
+    void ShowSkipTutorial(bool show) override { Note(show ? "skip on" : "skip off"); }
+    void SetPointerAlpha(float) override {}
+    void ReleasePointer() override {}
+
+private:
+    void Note(const std::string& line) { trace_.push_back("hud " + line); }
+    Trace& trace_;
+};
+
 constexpr const char* kConfig = R"(<root><level valBonusCoin3="10" valBonusCoin4="20" valBonusCoin3Upgrade="15"
   valBonusCoin4Upgrade="30" bonus_iceagetimeout="4"/><bonus_config rush_timeout="2" start_count="3"/>
   <upgrade><functional name="money" object="bonus" min_level="1" max_level="3"/></upgrade>
@@ -83,10 +115,13 @@ protected:
         WriteLevel("");
         ASSERT_TRUE(board_.LoadBoardConfig());
         board_.SetLevelScreens(&screens_);
+        // The first day's lessons hold the game back; they take part only where a test asks.
+        DebugSettings().NoTutorial = true;
     }
     void TearDown() override
     {
         board_.Shutdown();
+        DebugSettings().NoTutorial = false;
         ItemWorld::TearDown();
     }
     // A career level 1 with a bar place, goal 30 and expert 50 and the given attributes of its
@@ -290,6 +325,134 @@ TEST_F(LevelFlowTest, AStartCutSceneComesBeforeTheBriefing)
     ASSERT_TRUE(screens_.comixEnd);
     screens_.comixEnd();
     EXPECT_EQ(Count("briefing"), 1u);
+}
+
+// The display follows a career level: prepared at the start, shown for play, the goal splash
+// once per reach, the expert splash with the change after it, put away on leaving.
+TEST_F(LevelFlowTest, TheDisplayFollowsACareerLevel)
+{
+    screens_.briefingPauses = false;
+    TraceHud hud(trace_);
+    board_.SetHud(&hud);
+    board_.StartLevelLoad(1, false);
+    EXPECT_LT(std::find(trace_.begin(), trace_.end(), "hud start career"),
+              std::find(trace_.begin(), trace_.end(), "hud shown"));
+    EXPECT_EQ(Count("hud upgrade off"), 1u);
+    EXPECT_EQ(Count("hud tasks 0/0"), 1u) << "the task panel is filled at the start";
+
+    board_.AddMoney(60);
+    board_.AddMoney(0);
+    board_.AddMoney(0);
+    EXPECT_EQ(Count("hud goal splash"), 1u);
+    EXPECT_EQ(Count("hud expert splash"), 1u);
+    // Money fell back below the goal: the display clears the flag and the splash may come again.
+    board_.AddMoney(-40);
+    board_.ClearGoalReached();
+    board_.AddMoney(20);
+    EXPECT_EQ(Count("hud goal splash"), 2u);
+
+    trace_.clear();
+    board_.LeaveLevel();
+    EXPECT_EQ(trace_, (Trace{"hud hidden", "hud end"}));
+    board_.SetHud(nullptr);
+}
+
+TEST_F(LevelFlowTest, TheDisplayShowsBonusesAndTheTaskCounts)
+{
+    screens_.briefingPauses = false;
+    TraceHud hud(trace_);
+    board_.SetHud(&hud);
+    WriteText("cfg/l001.xml", "<level doc='cfg\\scene.xml'><params normal='30' expert='50'/>"
+                              "<achparams coin='2' happy='0' clean='0' speed='0' ice='0'/></level>");
+    board_.StartLevelLoad(1, false);
+    LevelGoals().CountTask(0);
+    board_.ApplyMiniGameBonus(1, 1);
+    board_.ApplyMiniGameBonus(2, 1);
+    board_.ApplyMiniGameBonus(4, 2);
+    for (const char* line : {"hud tasks 2/2", "hud tasks 1/2", "hud smiles", "hud global clean", "hud freeze 8"})
+        EXPECT_EQ(Count(line), 1u) << line;
+    board_.SetHud(nullptr);
+}
+
+TEST_F(LevelFlowTest, SurvivalShowsLivesDaysAndTheUpgradeOnOffer)
+{
+    TraceHud hud(trace_);
+    board_.SetHud(&hud);
+    WriteText("cfg/e001.xml", "<level doc='cfg\\scene.xml'><stages><stage num='1' points='10'/>"
+                              "<stage num='2' points='20' upgrade='func'/><stage num='3' points='30'/></stages></level>");
+    board_.StartLevelLoad(1, true);
+    ASSERT_TRUE(board_.IsRunning());
+    EXPECT_EQ(Count("hud start survival"), 1u);
+    EXPECT_EQ(Count("hud lives 3"), 1u);
+
+    board_.LoseLife();
+    board_.LoseLife();
+    board_.LoseLife();
+    board_.LoseLife();
+    EXPECT_EQ(Count("hud lives 0"), 1u);
+    EXPECT_EQ(Count("hud lives -1"), 0u) << "below 0 the level ends instead";
+
+    trace_.clear();
+    board_.AddMoney(10);
+    EXPECT_EQ(Count("hud goal splash"), 1u) << "a new day";
+    EXPECT_EQ(Count("hud upgrade on"), 1u) << "day 2 brings an upgrade";
+    std::vector<TCUpgrade*> offered;
+    board_.GetOfferedUpgrades(offered);
+    EXPECT_EQ(Count("hud upgrade off"), 1u) << "nothing more pending";
+    board_.SetHud(nullptr);
+}
+
+// Only the first career level runs the lessons; leaving the level ends them, and the rush bonus
+// hands out the running script's kinds before random ones.
+TEST_F(LevelFlowTest, TheFirstCareerLevelRunsTheLessons)
+{
+    DebugSettings().NoTutorial = false;
+    screens_.briefingPauses = false;
+    TraceHud hud(trace_);
+    board_.SetHud(&hud);
+    board_.StartLevelLoad(1, false);
+    EXPECT_TRUE(GetTutorial().IsRunning());
+    EXPECT_EQ(Count("hud skip on"), 1u);
+    board_.LeaveLevel();
+    EXPECT_FALSE(GetTutorial().IsRunning());
+
+    WriteText("cfg/l002.xml", "<level doc='cfg\\scene.xml'><params normal='30' expert='50'/></level>");
+    board_.StartLevelLoad(2, false);
+    EXPECT_FALSE(GetTutorial().IsRunning());
+
+    static constexpr TCTutorialRule kWait[] = {{.trigger = kTutorialTrayUsed}};
+    static constexpr int kKinds[] = {3};
+    static constexpr TCTutorialScriptDef kScript{kWait, kKinds};
+    GetTutorial().Start(kScript);
+    for (int serve = 0; serve < 4; ++serve)
+        board_.CountRushServe();
+    EXPECT_EQ(Count("piece 3"), 1u);
+    EXPECT_EQ(Count("piece -1"), 1u);
+    board_.SetHud(nullptr);
+}
+
+TEST_F(LevelFlowTest, ACareerBonusTeachesItselfOnceAndNotDuringALesson)
+{
+    DebugSettings().NoTutorial = false;
+    screens_.briefingPauses = false;
+    WriteText("cfg/l002.xml", "<level doc='cfg\\scene.xml'><params normal='30' expert='50'/></level>");
+    board_.StartLevelLoad(2, false);
+    board_.ApplyMiniGameBonus(0, 1);
+    EXPECT_TRUE(screens_.hints[0]);
+    EXPECT_TRUE(GetTutorial().IsRunning()) << "the coin bonus's own lesson";
+    EXPECT_FALSE(GetTutorial().IsActionAllowed(kTutorialActionRun)) << "it holds the game until read";
+
+    board_.ApplyMiniGameBonus(4, 1);
+    EXPECT_FALSE(screens_.hints[4]) << "the ice lesson waits for a bonus outside the coin lesson";
+    board_.LeaveLevel();
+}
+
+TEST_F(LevelFlowTest, ReadingTheConfigurationAgainForgetsALostVip)
+{
+    board_.StartLevelLoad(1, false);
+    board_.SetVipLost();
+    board_.LoadBoardConfig();
+    EXPECT_FALSE(board_.IsVipLost());
 }
 
 } // namespace
