@@ -7,6 +7,7 @@
 #include "engine/core/TCDebugSettings.h"
 #include "game/sim/TCHudView.h"
 #include "game/sim/TCBoard_Game3.h"
+#include "game/sim/TCClient.h"
 #include "game/sim/TCLevelScreens.h"
 #include "game/sim/TCTutorialScript.h"
 
@@ -43,6 +44,8 @@ public:
     void ClearMiniGame() override {}
     void LoadMiniGameLevel(pugi::xml_node) override {}
     void AddMiniGamePiece(int kind) override { trace_.push_back("piece " + std::to_string(kind)); }
+    void EnableMiniGamePiece(int piece) override { trace_.push_back("enable piece " + std::to_string(piece)); }
+    void DisableMiniGamePieces() override { trace_.push_back("pieces off"); }
     int EnterSurvivalScore(int money) override
     {
         trace_.push_back("score " + std::to_string(money));
@@ -445,6 +448,27 @@ TEST_F(LevelFlowTest, ACareerBonusTeachesItselfOnceAndNotDuringALesson)
     board_.ApplyMiniGameBonus(4, 1);
     EXPECT_FALSE(screens_.hints[4]) << "the ice lesson waits for a bonus outside the coin lesson";
     board_.LeaveLevel();
+}
+
+TEST_F(LevelFlowTest, TheLessonsReachTheMiniGameAndSetTheSceneAgain)
+{
+    screens_.briefingPauses = false;
+    board_.StartLevelLoad(1, false);
+    TCEvent arrival;
+    arrival.type = "client";
+    arrival.persons[0] = "girl";
+    arrival.orders = {"0100"};
+    ASSERT_TRUE(board_.SpawnEvent(arrival));
+    auto* girl = dynamic_cast<TCClient*>(FindItemByName("client01"));
+    ASSERT_TRUE(girl && girl->GetState() != TCClient::kGone);
+    board_.ResetTutorialScene();
+    EXPECT_EQ(girl->GetState(), TCClient::kGone);
+    EXPECT_TRUE(girl->IsActive()) << "her place stays in play, empty";
+
+    board_.EnableMiniGamePiece(4);
+    GetTutorial().Stop();
+    EXPECT_EQ(Count("enable piece 4"), 1u);
+    EXPECT_EQ(Count("pieces off"), 1u);
 }
 
 TEST_F(LevelFlowTest, ReadingTheConfigurationAgainForgetsALostVip)
