@@ -205,7 +205,10 @@ void TCBoard_Game3::LeaveLevel()
     if (hud_) {
         hud_->ShowDisplay(false);
         hud_->EndLevelDisplay();
+        hud_->ReleasePointer();
     }
+    // A day left halfway through its lessons takes their tips and curtain along.
+    GetTutorial().Stop();
     GetTutorial().Reset();
     pendingUpgrades_.clear();
 }
