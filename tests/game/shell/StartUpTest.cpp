@@ -141,10 +141,12 @@ TEST_F(StartUp, ADayInPlayShowsTheDisplayAndTheCareerUsesThePlayersUpgrades)
     TCCandyWidget* hud = game.GetBoardWidget()->FindChild("hud");
     ASSERT_NE(hud, nullptr);
     EXPECT_TRUE(hud->IsVisibleInTree());
+    // By the panel they lie in; the menu button lies over both left panels.
     const std::pair<const char*, const char*> elements[] = {
-        {"right_part", "money_goal_value"}, {"right_part", "goal_value"}, {"left_part", "clock"}, {"left_part", "menu_btn"}};
+        {"right_part", "money_goal_value"}, {"right_part", "goal_value"}, {"left_part", "clock"}, {nullptr, "menu_btn"}};
     for (const auto& [part, name] : elements) {
-        TCCandyWidget* element = hud->FindChild(part) ? hud->FindChild(part)->FindChild(name) : nullptr;
+        TCCandyWidget* panel = part ? hud->FindChild(part) : hud;
+        TCCandyWidget* element = panel ? panel->FindChild(name) : nullptr;
         ASSERT_NE(element, nullptr) << name;
         EXPECT_TRUE(element->IsVisibleInTree()) << name;
     }
@@ -157,6 +159,8 @@ TEST_F(StartUp, ADayInPlayShowsTheDisplayAndTheCareerUsesThePlayersUpgrades)
     game.StartLevel(1, true);
     FinishLevelLoad(game);
     EXPECT_EQ(board.GetUpgradeValue(record), 0) << "survival buys its own";
+    EXPECT_TRUE(hud->FindChild("menu_btn")->IsVisibleInTree()) << "survival has its menu button too";
+    EXPECT_TRUE(hud->FindChild("left_survival_part")->FindChild("clock")->IsVisibleInTree());
 }
 
 } // namespace
