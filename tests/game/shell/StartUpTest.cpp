@@ -1,10 +1,14 @@
+#include <sstream>
+
 #include "ShippedGame.h"
 #include "engine/core/TCDebugSettings.h"
 #include "game/shell/TCBoard_MainMenu.h"
 #include "game/shell/TCBoard_Menu.h"
 #include "game/sim/TCBoard_Game.h"
 #include "game/sim/TCBoard_Game3.h"
+#include "game/sim/TBoard_Hud.h"
 #include "game/sim/TCEngineBoardHost.h"
+#include "game/sim/TCTutorialScript.h"
 
 namespace {
 
@@ -161,6 +165,39 @@ TEST_F(StartUp, ADayInPlayShowsTheDisplayAndTheCareerUsesThePlayersUpgrades)
     EXPECT_EQ(board.GetUpgradeValue(record), 0) << "survival buys its own";
     EXPECT_TRUE(hud->FindChild("menu_btn")->IsVisibleInTree()) << "survival has its menu button too";
     EXPECT_TRUE(hud->FindChild("left_survival_part")->FindChild("clock")->IsVisibleInTree());
+}
+
+// Each tip shown just before a rule that waits for a closed tip must say when it is clicked, or
+// the lessons wait for ever.
+TEST_F(StartUp, EveryTipTheLessonsWaitOnAnswersAClick)
+{
+    Game game;
+    ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
+    game.StartLevel(3, false);
+    FinishLevelLoad(game);
+    auto* hud = dynamic_cast<TBoard_Hud*>(game.GetBoardWidget()->FindChild("hud"));
+    ASSERT_NE(hud, nullptr);
+    int closed = 0;
+    const std::function<void()> tutorialHears = TCTutorialDialog::onClosed;
+    TCTutorialDialog::onClosed = [&closed] { ++closed; };
+    for (int script = 0; script < kTutorialScriptCount; ++script) {
+        const std::span<const TCTutorialRule> rules = GetTutorialScript(script).rules;
+        for (size_t i = 1; i < rules.size(); ++i) {
+            if (rules[i].trigger != kTutorialDialogClosed)
+                continue;
+            std::istringstream ids{std::string(rules[i - 1].show)};
+            for (std::string id; std::getline(ids, id, ';');) {
+                hud->ShowTutorialMessage(id, true);
+                TCCandyWidget* tip = hud->FindChild("tutorial")->FindChild(id);
+                ASSERT_NE(tip, nullptr) << id;
+                const int before = closed;
+                game.ClickOn(tip);
+                EXPECT_EQ(closed, before + 1) << id;
+                hud->ShowTutorialMessage(id, false);
+            }
+        }
+    }
+    TCTutorialDialog::onClosed = tutorialHears;
 }
 
 } // namespace
