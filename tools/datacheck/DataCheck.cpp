@@ -209,6 +209,10 @@ void Checker::ReadConfig()
                 Error("cfg.xml: music '%s' names the missing file '%s'", stream.attribute("name").value(),
                       track.attribute("path").value());
     }
+    // The menus and each cafe's day switch to these by name.
+    for (const char* stream : {"menu", "level1", "level2", "level3"})
+        if (!streams_.count(stream))
+            Error("cfg.xml: no music stream '%s'", stream);
     for (pugi::xml_node sound : root.child("sounds").children("sound")) {
         sounds_.insert(sound.attribute("name").value());
         if (!Exists(sound.attribute("path").value()))

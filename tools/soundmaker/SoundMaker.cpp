@@ -1,14 +1,16 @@
 // Synthesises the game's own sounds and music as 16-bit stereo WAV files.
-//   soundmaker <folder>    writes sfx/<sound>.wav and music/menu.wav under folder
+//   soundmaker <folder>    writes sfx/<sound>.wav and music/<song>.wav under folder
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <numbers>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "Music.h"
 #include "framework/audio/WaveFile.h"
 
 namespace {
@@ -95,48 +97,33 @@ const Effect kEffects[] = {
     {"task_complete", [] { return Notes({{784, 784, 100}, {1046, 1046, 250}}); }},
 };
 
-// A gentle loop of eight bars of plucked arpeggios over a soft pad; it ends where it starts, so
-// it loops without a seam.
-Signal MenuLoop()
-{
-    const double chords[4][3] = {{261.63, 329.63, 392.00}, {220.00, 261.63, 329.63},
-                                 {174.61, 220.00, 261.63}, {196.00, 246.94, 293.66}};
-    const int beat = kRate / 4; // 240 notes a minute
-    const int bar = beat * 8;
-    Signal out(size_t(bar) * 4, 0.0f);
-    for (int chord = 0; chord < 4; ++chord) {
-        for (int note = 0; note < 8; ++note) {
-            const double frequency = chords[chord][note % 3] * (note >= 4 ? 2 : 1);
-            const int start = chord * bar + note * beat;
-            for (int i = 0; i < beat; ++i)
-                out[size_t(start + i)] += 0.25f * Sine(frequency, i) * float(std::exp(-double(i) / (kRate * 0.12)));
-        }
-        for (int i = 0; i < bar; ++i) {
-            // The pad swells and fades within its bar, so bars join without clicks.
-            const float envelope = float(std::sin(std::numbers::pi * i / bar));
-            const int at = chord * bar + i;
-            out[size_t(at)] += 0.08f * envelope * (Sine(chords[chord][0] / 2, at) + Sine(chords[chord][2] / 2, at));
-        }
-    }
-    return out;
-}
-
-bool Write(const std::filesystem::path& path, const Signal& signal)
+bool Write(const std::filesystem::path& path, const std::vector<float>& left, const std::vector<float>& right)
 {
     std::filesystem::create_directories(path.parent_path());
     std::vector<uint8_t> bytes;
-    bytes.reserve(signal.size() * 4);
-    for (float value : signal) {
-        const auto sample = static_cast<int16_t>(std::lround(std::clamp(value, -1.0f, 1.0f) * 32767));
-        for (int channel = 0; channel < 2; ++channel) {
+    bytes.reserve(left.size() * 4);
+    for (size_t i = 0; i < left.size(); ++i)
+        for (float value : {left[i], right[i]}) {
+            const auto sample = static_cast<int16_t>(std::lround(std::clamp(value, -1.0f, 1.0f) * 32767));
             bytes.push_back(uint8_t(sample & 0xFF));
             bytes.push_back(uint8_t((sample >> 8) & 0xFF));
         }
-    }
     if (Nubra::WriteWaveFile(path.string(), Nubra::PcmFormat{}, {bytes}))
         return true;
     std::fprintf(stderr, "soundmaker: cannot write %s\n", path.string().c_str());
     return false;
+}
+
+// Each song loops for as long as its screen or cafe lasts, so one that clicks at the seam or
+// clips would be heard over and over: such a song is not written.
+bool WriteSong(const std::filesystem::path& folder, const music::Song& song)
+{
+    const music::Stereo loop = music::Render(song);
+    if (const std::string fault = music::LoopFault(loop); !fault.empty()) {
+        std::fprintf(stderr, "soundmaker: the song '%s' %s\n", song.name, fault.c_str());
+        return false;
+    }
+    return Write(folder / "music" / (std::string(song.name) + ".wav"), loop.left, loop.right);
 }
 
 } // namespace
@@ -148,8 +135,18 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path folder = argv[1];
-    for (const Effect& effect : kEffects)
-        if (!Write(folder / "sfx" / (std::string(effect.name) + ".wav"), effect.make()))
+    for (const Effect& effect : kEffects) {
+        const Signal mono = effect.make();
+        if (!Write(folder / "sfx" / (std::string(effect.name) + ".wav"), mono, mono))
             return 1;
-    return Write(folder / "music" / "menu.wav", MenuLoop()) ? 0 : 1;
+    }
+    try {
+        for (const music::Song& song : music::Songs())
+            if (!WriteSong(folder, song))
+                return 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "soundmaker: a score is wrong: %s\n", error.what());
+        return 1;
+    }
+    return 0;
 }
