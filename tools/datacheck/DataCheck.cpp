@@ -68,12 +68,14 @@ private:
                           const std::set<std::string>& clientSkins, const std::set<std::string>& products);
     void NeedClip(const std::string& level, const std::string& object, const std::string& part, const std::string& clip);
     void CheckGraph(const std::string& level, pugi::xml_node sceneRoot, pugi::xml_node levelRoot);
+    void CheckSupply(const std::string& level, pugi::xml_node levelRoot, pugi::xml_node sceneRoot);
     void LoadLevels(const std::vector<std::string>& levels);
 
     int errors_ = 0;
     std::set<std::string> textures_, fonts_, texts_, effects_, sounds_, streams_;
     std::map<std::string, std::string> workers_; // name to product
-    std::set<std::string> clients_, periodItems_, persons_;
+    std::map<std::string, int> clients_; // name to the most a guest of that kind pays
+    std::set<std::string> periodItems_, persons_;
     std::map<std::string, std::optional<std::map<std::string, AnmClip>>> anims_;
     std::map<std::string, std::optional<std::pair<int, int>>> pictureSizes_; // by file; empty when unreadable
 };
@@ -229,11 +231,18 @@ void Checker::ReadConfig()
                   product.c_str());
     }
     for (pugi::xml_node client : root.child("clients").children("client"))
-        clients_.insert(client.attribute("name").value());
+        clients_[client.attribute("name").value()] = client.attribute("client_money01_g").as_int();
     for (pugi::xml_node item : root.child("period_items").children("period_item"))
         periodItems_.insert(item.attribute("name").value());
     if (!persons_.count("boss"))
         Error("cfg.xml: no person 'boss'");
+    // The shop describes each of its wares.
+    for (pugi::xml_node list : root.child("upgrade").children())
+        if (const std::string id = std::string("mn09_desc_") + list.attribute("object").value() + "_" +
+                                   list.attribute("name").value();
+            !texts_.count(id))
+            Error("cfg.xml: the upgrade '%s' of '%s' has no text '%s'", list.attribute("name").value(),
+                  list.attribute("object").value(), id.c_str());
 }
 
 void Checker::NeedClip(const std::string& level, const std::string& object, const std::string& part, const std::string& clip)
@@ -507,18 +516,96 @@ void Checker::CheckGraph(const std::string& level, pugi::xml_node sceneRoot, pug
             Error("%s: the boss cannot reach '%s'", level.c_str(), name.c_str());
 }
 
+// A day can be won only when what its guests ask for is made by what the level puts in play,
+// families find a table, and the goals lie within what the guests pay at their happiest.
+void Checker::CheckSupply(const std::string& level, pugi::xml_node levelRoot, pugi::xml_node sceneRoot)
+{
+    const pugi::xml_node listed = levelRoot.child("objects");
+    std::set<std::string> made;
+    bool tables = false;
+    for (pugi::xml_node object : sceneRoot.child("objects").children("object")) {
+        const std::string name = object.attribute("name").value();
+        if (!listed.find_child_by_attribute("object", "name", name.c_str()))
+            continue;
+        const std::string kind = object.attribute("class").value();
+        if (kind == "worker" && workers_.count(name))
+            made.insert(workers_[name]);
+        else if (kind == "period_item")
+            made.insert(object.attribute("thing").value());
+        tables = tables || kind == "client_sit";
+    }
+    const auto need = [&](const std::string& code) {
+        // A code holds one product, or two side by side: "0103" is coffee and cake.
+        for (const std::string& half : {code.substr(0, 2), code.size() >= 4 ? code.substr(2, 2) : std::string("00")})
+            if (half != "00" && !made.count(half + "00"))
+                Error("%s: a guest asks for '%s00', which nothing in the level makes", level.c_str(), half.c_str());
+    };
+    const auto seat = [&](pugi::xml_node arrival) {
+        if (std::string_view(arrival.attribute("type").value()) == "family" && !tables)
+            Error("%s: a family comes, but the level has no family table", level.c_str());
+    };
+    std::map<std::string, int> pays = clients_;
+    for (pugi::xml_node client : levelRoot.child("override_clients").children("client"))
+        if (client.attribute("client_money01_g"))
+            pays[client.attribute("name").value()] = client.attribute("client_money01_g").as_int();
+    int payable = 0;
+    for (pugi::xml_node event : levelRoot.child("events_queue").children("time_point")) {
+        seat(event);
+        for (pugi::xml_node param : event.children("param"))
+            need(param.attribute("name").value());
+        // A family pays once, as its happiest member would.
+        int most = 0;
+        for (const char* person : {"person1", "person2", "person3", "person4"})
+            most = std::max(most, pays[event.attribute(person).value()]);
+        payable += most;
+    }
+    for (pugi::xpath_node order : levelRoot.select_nodes("templates/order_template//order"))
+        need(order.node().attribute("name").value());
+    for (pugi::xpath_node type : levelRoot.select_nodes("stages/stage/time_point_template"))
+        seat(type.node());
+    if (levelRoot.child("stages"))
+        return;
+    for (const char* goal : {"normal", "expert"})
+        if (levelRoot.child("params").attribute(goal).as_int() > payable)
+            Error("%s: the %s goal %d is more than all its guests pay (%d)", level.c_str(), goal,
+                  levelRoot.child("params").attribute(goal).as_int(), payable);
+}
+
 void Checker::CheckLevel(const std::string& levelFile)
 {
     const auto levelDoc = Load(levelFile);
     if (!levelDoc)
         return;
     const pugi::xml_node levelRoot = levelDoc->child("level");
+    // The career map and the briefing introduce each day; survival has its own briefing.
+    const int number = std::stoi(levelFile.substr(5, 3));
+    char id[32];
+    std::vector<std::string> intros;
+    if (levelFile[4] == 'e') {
+        std::snprintf(id, sizeof id, "ebreif_text_l%02d", number);
+        intros.push_back(id);
+    } else {
+        std::snprintf(id, sizeof id, "breif_l%d", number);
+        intros.push_back(id);
+        std::snprintf(id, sizeof id, "breif_text_l%02d", number);
+        intros.push_back(id);
+    }
+    for (const std::string& intro : intros)
+        if (!texts_.count(intro))
+            Error("%s: no text '%s' introduces the day", levelFile.c_str(), intro.c_str());
+    for (pugi::xml_node worker : levelRoot.child("override_workers").children("worker"))
+        if (!workers_.count(worker.attribute("name").value()))
+            Error("%s: overrides the unknown worker '%s'", levelFile.c_str(), worker.attribute("name").value());
+    for (pugi::xml_node client : levelRoot.child("override_clients").children("client"))
+        if (!clients_.count(client.attribute("name").value()))
+            Error("%s: overrides the unknown client kind '%s'", levelFile.c_str(), client.attribute("name").value());
     const std::string scene = levelRoot.attribute("doc").value();
     const auto sceneDoc = Load(scene);
     if (!sceneDoc)
         return;
     CheckScene(levelFile, levelRoot, sceneDoc->child("root"));
     CheckGraph(levelFile, sceneDoc->child("root"), levelRoot);
+    CheckSupply(levelFile, levelRoot, sceneDoc->child("root"));
 }
 
 // Loads every level into the cafe board as the game does and reports what the loaders log as an

@@ -1,0 +1,20 @@
+# Runs DATACHECK on the fixture pack, whose level breaks the rules a day must keep to be won,
+# and expects a failure that names each fault.
+execute_process(COMMAND ${DATACHECK} ${FIXTURE} RESULT_VARIABLE result ERROR_VARIABLE report OUTPUT_QUIET)
+if(result EQUAL 0)
+  message(FATAL_ERROR "datacheck passed a broken pack")
+endif()
+foreach(fault
+    "no music stream 'level1'"
+    "the upgrade 'speed' of 'boss' has no text 'mn09_desc_boss_speed'"
+    "no text 'breif_text_l02' introduces the day"
+    "overrides the unknown worker 'worker09'"
+    "overrides the unknown client kind 'knight'"
+    "a guest asks for '0300', which nothing in the level makes"
+    "a family comes, but the level has no family table"
+    "the normal goal 100 is more than all its guests pay \\(70\\)"
+    "the expert goal 200 is more than all its guests pay \\(70\\)")
+  if(NOT report MATCHES "${fault}")
+    message(FATAL_ERROR "datacheck did not report: ${fault}\n${report}")
+  endif()
+endforeach()
