@@ -1,14 +1,22 @@
-# Packs DATA with PAKTOOL, unpacks it into OUT and compares the two trees file by file.
+# Packs DATA and a second folder with PAKTOOL, unpacks the archive into OUT and compares the
+# trees file by file; a name that both folders hold is refused.
 file(REMOVE_RECURSE ${OUT})
-file(MAKE_DIRECTORY ${OUT})
-execute_process(COMMAND ${PAKTOOL} create ${OUT}/data.pak ${DATA} COMMAND_ERROR_IS_FATAL ANY)
+file(WRITE ${OUT}/generated/music/tune.txt "la la la")
+execute_process(COMMAND ${PAKTOOL} create ${OUT}/data.pak ${DATA} ${OUT}/generated COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND ${PAKTOOL} list ${OUT}/data.pak COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND ${PAKTOOL} extract ${OUT}/data.pak ${OUT}/unpacked COMMAND_ERROR_IS_FATAL ANY)
-file(GLOB_RECURSE packed RELATIVE ${DATA} ${DATA}/*)
-foreach(name IN LISTS packed)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${DATA}/${name} ${OUT}/unpacked/${name}
-                  RESULT_VARIABLE differs)
-  if(differs)
-    message(FATAL_ERROR "${name} did not come back as packed")
-  endif()
+foreach(folder ${DATA} ${OUT}/generated)
+  file(GLOB_RECURSE packed RELATIVE ${folder} ${folder}/*)
+  foreach(name IN LISTS packed)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${folder}/${name} ${OUT}/unpacked/${name}
+                    RESULT_VARIABLE differs)
+    if(differs)
+      message(FATAL_ERROR "${name} did not come back as packed")
+    endif()
+  endforeach()
 endforeach()
+file(WRITE ${OUT}/clash/CFG/UI.XML "<root/>")
+execute_process(COMMAND ${PAKTOOL} create ${OUT}/clash.pak ${DATA} ${OUT}/clash RESULT_VARIABLE clash ERROR_VARIABLE why)
+if(clash EQUAL 0 OR NOT why MATCHES "two folders hold")
+  message(FATAL_ERROR "a name held by two folders was packed: ${why}")
+endif()

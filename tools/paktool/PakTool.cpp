@@ -1,13 +1,16 @@
 // Builds, lists and unpacks the game's pak archives.
-//   paktool create <archive> <folder>    packs every file under folder (names relative to it)
+//   paktool create <archive> <folder>... packs every file under each folder (names relative to
+//                                        it); a name that two folders hold is refused
 //   paktool list <archive>               one line per entry: size, FILETIME, name
 //   paktool extract <archive> <folder>   writes every entry under folder
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,12 +43,21 @@ bool WriteWhole(const fs::path& path, const uint8_t* bytes, size_t size)
     return bool(out);
 }
 
-int Create(const std::string& archive, const std::string& folder)
+int Create(const std::string& archive, const std::vector<std::string>& folders)
 {
     std::vector<PakSource> files;
     std::string error;
-    if (!CollectPakSources(folder, files, error))
-        return Fail(error);
+    for (const std::string& folder : folders)
+        if (!CollectPakSources(folder, files, error))
+            return Fail(error);
+    // The game finds names in any case: one of two such files would be lost.
+    std::set<std::string> names;
+    for (const PakSource& file : files) {
+        std::string lower = file.name;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        if (!names.insert(lower).second)
+            return Fail("two folders hold \"" + file.name + "\"");
+    }
     const std::vector<uint8_t> bytes = BuildPak(files);
     // Read back what was written, as the game will.
     const PakDirectory check = ReadPakDirectory(bytes.data(), bytes.size());
@@ -116,12 +128,12 @@ int Extract(const std::string& archive, const std::string& folder)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::strcmp(argv[1], "create") == 0)
-        return Create(argv[2], argv[3]);
+    if (argc >= 4 && std::strcmp(argv[1], "create") == 0)
+        return Create(argv[2], std::vector<std::string>(argv + 3, argv + argc));
     if (argc == 3 && std::strcmp(argv[1], "list") == 0)
         return List(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "extract") == 0)
         return Extract(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: paktool create <archive> <folder> | list <archive> | extract <archive> <folder>\n");
+    std::fprintf(stderr, "usage: paktool create <archive> <folder>... | list <archive> | extract <archive> <folder>\n");
     return 2;
 }
