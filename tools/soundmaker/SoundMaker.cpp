@@ -95,6 +95,17 @@ const Effect kEffects[] = {
     {"goal", [] { return Notes({{523, 523, 120}, {659, 659, 120}, {784, 784, 120}, {1046, 1046, 400}}); }},
     {"expert", [] { return Notes({{659, 659, 120}, {784, 784, 120}, {1046, 1046, 120}, {1318, 1318, 500}}); }},
     {"task_complete", [] { return Notes({{784, 784, 100}, {1046, 1046, 250}}); }},
+    {"boss_steps", [] { return Notes({{0, 0, 60, Note::NoiseWave, 0.2}, {0, 0, 190, Note::NoiseWave, 0.01}, {0, 0, 60, Note::NoiseWave, 0.2}}, 0.15f); }},
+    {"boss_steps_fast", [] { return Notes({{0, 0, 40, Note::NoiseWave, 0.2}, {0, 0, 80, Note::NoiseWave, 0.01}, {0, 0, 40, Note::NoiseWave, 0.2}}, 0.15f); }},
+    {"window_open", [] { return Notes({{500, 900, 120, Note::SineWave, 0.5}}, 0.3f); }},
+    {"briefing_show", [] { return Notes({{392, 392, 90}, {523, 523, 200}}, 0.35f); }},
+    {"debriefing_awards", [] { return Notes({{1046, 1046, 80}, {1568, 1568, 260}}, 0.35f); }},
+    {"minigame_hit", [] { return Notes({{900, 600, 60, Note::SineWave, 0.4}}, 0.4f); }},
+    {"minigame_coin", [] { return Notes({{1318, 1318, 60}, {1760, 1760, 240}}); }},
+    {"minigame_happy", [] { return Notes({{523, 523, 80}, {659, 659, 80}, {784, 784, 80}, {1046, 1046, 200}}, 0.4f); }},
+    {"minigame_clean", [] { return Notes({{0, 0, 300, Note::NoiseWave, 0.3}, {2000, 2600, 150, Note::SineWave, 0.4}}, 0.25f); }},
+    {"minigame_momentready", [] { return Notes({{400, 1600, 250, Note::SineWave, 0.6}}, 0.35f); }},
+    {"minigame_ice", [] { return Notes({{2637, 2637, 90}, {2093, 2093, 90}, {2637, 2637, 250}}, 0.25f); }},
 };
 
 bool Write(const std::filesystem::path& path, const std::vector<float>& left, const std::vector<float>& right)
