@@ -521,24 +521,30 @@ void Checker::CheckGraph(const std::string& level, pugi::xml_node sceneRoot, pug
 void Checker::CheckSupply(const std::string& level, pugi::xml_node levelRoot, pugi::xml_node sceneRoot)
 {
     const pugi::xml_node listed = levelRoot.child("objects");
-    std::set<std::string> made;
+    std::set<std::string> made, baked; // by anything; by a worker
     bool tables = false;
     for (pugi::xml_node object : sceneRoot.child("objects").children("object")) {
         const std::string name = object.attribute("name").value();
         if (!listed.find_child_by_attribute("object", "name", name.c_str()))
             continue;
         const std::string kind = object.attribute("class").value();
-        if (kind == "worker" && workers_.count(name))
+        if (kind == "worker" && workers_.count(name)) {
             made.insert(workers_[name]);
-        else if (kind == "period_item")
+            baked.insert(workers_[name]);
+        } else if (kind == "period_item")
             made.insert(object.attribute("thing").value());
         tables = tables || kind == "client_sit";
     }
     const auto need = [&](const std::string& code) {
         // A code holds one product, or two side by side: "0103" is coffee and cake.
-        for (const std::string& half : {code.substr(0, 2), code.size() >= 4 ? code.substr(2, 2) : std::string("00")})
-            if (half != "00" && !made.count(half + "00"))
-                Error("%s: a guest asks for '%s00', which nothing in the level makes", level.c_str(), half.c_str());
+        const std::string first = code.substr(0, 2) + "00";
+        const std::string second = code.size() >= 4 && code.substr(2, 2) != "00" ? code.substr(2, 2) + "00" : "";
+        for (const std::string& product : {first, second})
+            if (!product.empty() && !made.count(product))
+                Error("%s: a guest asks for '%s', which nothing in the level makes", level.c_str(), product.c_str());
+        // Two products become one only as a worker hands over the second: two machines' never do.
+        if (!second.empty() && made.count(first) && made.count(second) && !baked.count(first) && !baked.count(second))
+            Error("%s: a guest asks for '%s', but no worker makes either half to join them", level.c_str(), code.c_str());
     };
     const auto seat = [&](pugi::xml_node arrival) {
         if (std::string_view(arrival.attribute("type").value()) == "family" && !tables)

@@ -11,9 +11,10 @@ foreach(fault
     "overrides the unknown worker 'worker09'"
     "overrides the unknown client kind 'knight'"
     "a guest asks for '0300', which nothing in the level makes"
+    "a guest asks for '0205', but no worker makes either half to join them"
     "a family comes, but the level has no family table"
-    "the normal goal 100 is more than all its guests pay \\(70\\)"
-    "the expert goal 200 is more than all its guests pay \\(70\\)")
+    "the normal goal 150 is more than all its guests pay \\(100\\)"
+    "the expert goal 200 is more than all its guests pay \\(100\\)")
   if(NOT report MATCHES "${fault}")
     message(FATAL_ERROR "datacheck did not report: ${fault}\n${report}")
   endif()
