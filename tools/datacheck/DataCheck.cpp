@@ -447,10 +447,12 @@ void Checker::CheckScene(const std::string& level, pugi::xml_node levelRoot, pug
         }
     }
     for (const std::string& product : products) {
-        if (product.size() != 4 && product != "wash")
+        if (product.size() != 4 && product != "wash" && product != "super")
             Error("%s: '%s' is not a four-digit product code", level.c_str(), product.c_str());
     }
+    // The sponge and the special are held, never ordered.
     products.erase("wash");
+    products.erase("super");
     for (pugi::xml_node object : sceneRoot.child("objects").children("object")) {
         const pugi::xml_node entry = levelRoot.child("objects").find_child_by_attribute("object", "name", object.attribute("name").value());
         if (entry)
