@@ -3,6 +3,7 @@
 #include <cctype>
 #include <chrono>
 #include <cinttypes>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <algorithm>
@@ -22,7 +23,6 @@
 #include "engine/core/XmlHelpers.h"
 #include "game/sim/TCBoardHost.h"
 #include "game/sim/TCBoard_Game3.h"
-#include "game/sim/TCIHands.h"
 #include "game/sim/TCItemList.h"
 #include "game/sim/TCMoveItem.h"
 #include "game/sim/TCPickItem.h"
@@ -30,12 +30,17 @@
 #include "game/sim/TCWorker.h"
 #include "game/sim/TIStatSrc.h"
 #include "platform/CRand.h"
+#include "tools/velmira-sim/SimBot.h"
 
 namespace {
 
 constexpr int kStepsPerSecond = 100;
-// A level that has not ended after this much game time is stopped where it stands.
-constexpr int kStepLimit = 2 * 60 * 60 * kStepsPerSecond;
+// By default a level that has not ended after two hours of game time is stopped where it stands.
+constexpr int kDefaultSeconds = 2 * 60 * 60;
+// Exit codes besides 0: a bad argument or level name, a level that cannot be loaded, a level lost.
+constexpr int kExitBadArgument = 2;
+constexpr int kExitLoadFailed = 1;
+constexpr int kExitLevelLost = 3;
 // The bot thinks ten times a second.
 constexpr int kBotPeriod = 10;
 
@@ -45,6 +50,8 @@ struct Options {
     std::string clicks;
     bool all = false;
     std::string data;
+    int seconds = kDefaultSeconds;
+    bool log = false;
 };
 
 struct Click {
@@ -55,6 +62,7 @@ struct Click {
 void Usage(FILE* out)
 {
     std::fprintf(out, "usage: velmira-sim [--level NAME] [--seed N] [--bot | --clicks FILE] [--all] [--data DIR]\n"
+                      "                   [--seconds S] [--log]\n"
                       "  --level NAME  a level of the pack, as its file is named (l001, e002); default the first\n"
                       "  --seed N      the random seed, default 1\n"
                       "  --bot         a simple player serves the cafe (the default)\n"
@@ -62,7 +70,12 @@ void Usage(FILE* out)
                       "                \"@ok\" closes the tutorial's message, \"@bonus:K\" makes a mini-game chain of\n"
                       "                three pieces of bonus kind K (0 coin .. 4 ice)\n"
                       "  --all         every level of the pack in turn\n"
-                      "  --data DIR    the pack's folder, default beside the game\n");
+                      "  --data DIR    the pack's folder, default beside the game\n"
+                      "  --seconds S   stop each level after S seconds of game time, default 7200\n"
+                      "  --log         the game's log lines go to standard error\n"
+                      "A career level is won with its goal met; a survival level once every day it describes\n"
+                      "is done. Exit code 0: every level won; 3: a level lost or stopped unfinished;\n"
+                      "2: a bad argument or an unknown level; 1: a level that cannot be loaded.\n");
 }
 
 // Fails with one line on standard error.
@@ -83,14 +96,20 @@ std::optional<Options> ParseOptions(int argc, char** argv)
             options.clicks = argv[++i];
         } else if (arg == "--data" && hasValue) {
             options.data = argv[++i];
-        } else if (arg == "--seed" && hasValue) {
+        } else if (arg == "--log") {
+            options.log = true;
+        } else if ((arg == "--seed" || arg == "--seconds") && hasValue) {
             char* end = nullptr;
-            const unsigned long seed = std::strtoul(argv[++i], &end, 10);
-            if (!*argv[i] || *end || seed > UINT32_MAX) {
-                std::fprintf(stderr, "velmira-sim: the seed '%s' is not a number\n", argv[i]);
+            const unsigned long value = std::strtoul(argv[++i], &end, 10);
+            const unsigned long most = arg == "--seed" ? UINT32_MAX : INT_MAX / kStepsPerSecond;
+            if (!*argv[i] || *end || value > most || (arg == "--seconds" && value == 0)) {
+                std::fprintf(stderr, "velmira-sim: %s wants a number, not '%s'\n", arg.c_str(), argv[i]);
                 return std::nullopt;
             }
-            options.seed = static_cast<uint32_t>(seed);
+            if (arg == "--seed")
+                options.seed = static_cast<uint32_t>(value);
+            else
+                options.seconds = static_cast<int>(value);
         } else {
             std::fprintf(stderr, "velmira-sim: unknown or incomplete argument '%s' (see --help)\n", arg.c_str());
             return std::nullopt;
@@ -200,15 +219,6 @@ std::string TraceLine(const TCBoard_Game3& board)
     return line.str();
 }
 
-// "client01" is served at "client_place01", "client_sit01" at "client_sit_place01".
-std::string PlaceOf(const std::string& owner)
-{
-    const size_t digits = owner.find_first_of("0123456789");
-    if (digits == std::string::npos)
-        return owner + "_place";
-    return owner.substr(0, digits) + "_place" + owner.substr(digits);
-}
-
 // The screens a headless run has none of: the tutorial's message and the mini-game.
 bool ClickScreen(TCBoard_Game3& board, const std::string& name)
 {
@@ -235,73 +245,30 @@ bool ClickObject(TCBoard_Game3& board, const std::string& name)
     return true;
 }
 
-bool HandsFull(const TCItem* boss)
-{
-    const auto* hands = dynamic_cast<const TCIHands*>(boss);
-    return hands && !hands->GetHandItem(TCIHands::kPrimary).empty() &&
-           !hands->GetHandItem(TCIHands::kSecondary).empty();
-}
-
-// One choice of a deterministic player while the boss stands idle: guests who want something,
-// then ready products, broken workers, idle workers while guests wait, full hands to the bin.
-void BotStep(TCBoard_Game3& board)
-{
-    const auto* boss = dynamic_cast<const TCMoveItem*>(GetItemList().GetBoss());
-    if (!boss || !boss->GetTargets().empty() || boss->IsBusy())
-        return;
-    std::vector<std::string> wanting, ready, broken, idle;
-    for (const auto& item : GetItemList().GetItems()) {
-        if (!item->IsActive() || !item->IsVisible())
-            continue;
-        if (const auto* worker = dynamic_cast<const TCWorker*>(item.get())) {
-            const std::string table = worker->GetTable() ? worker->GetTable()->GetName() : std::string();
-            if (worker->GetState() == TCWorker::kReady)
-                ready.push_back(table);
-            else if (worker->GetState() == TCWorker::kBroken)
-                broken.push_back(table);
-            else if (worker->GetState() == TCWorker::kIdle)
-                idle.push_back(table);
-            continue;
-        }
-        std::string text;
-        const auto* status = dynamic_cast<const TIStatSrc*>(item.get());
-        if (status && status->HasStatus() && status->GetBubbleText(text))
-            wanting.push_back(PlaceOf(item->GetName()));
-    }
-    if (HandsFull(boss) && ClickObject(board, "trash_bin"))
-        return;
-    for (const auto* names : {&wanting, &ready})
-        for (const std::string& name : *names)
-            if (ClickObject(board, name))
-                return;
-    for (const std::string& table : broken)
-        if (ClickObject(board, "wash_stand") && ClickObject(board, table))
-            return;
-    if (!wanting.empty())
-        for (const std::string& table : idle)
-            if (ClickObject(board, table))
-                return;
-}
-
 struct Outcome {
     int money = 0;
     std::string result;
     // The first day's lessons: "done", the rule they wait at, or empty when none ran.
     std::string tutorial;
+    bool won = false;
     uint64_t hash = 0;
     double gameSeconds = 0.0;
     double wallSeconds = 0.0;
 };
 
 std::optional<Outcome> Play(TCBoard_Game3& board, const std::string& level, uint32_t seed,
-                            const std::vector<Click>* clicks)
+                            const std::vector<Click>* clicks, int seconds)
 {
     const bool survival = level[0] == 'e';
     const std::string path = "cfg\\" + level + ".xml";
-    if (!OpenXmlFile(path.c_str())) {
+    const XmlDocument document = OpenXmlFile(path.c_str());
+    if (!document) {
         std::fprintf(stderr, "velmira-sim: the level %s cannot be read\n", level.c_str());
         return std::nullopt;
     }
+    // The days a survival level describes; the days after them repeat its last.
+    const auto stages = document->child("level").child("stages").children("stage");
+    const int days = static_cast<int>(std::distance(stages.begin(), stages.end()));
     const auto started = std::chrono::steady_clock::now();
     plat::CSRand(seed);
     board.StartLevelLoad(std::atoi(level.c_str() + 1), survival);
@@ -317,14 +284,15 @@ std::optional<Outcome> Play(TCBoard_Game3& board, const std::string& level, uint
     bool lessonsDone = false;
     int lessonRule = 0;
     TraceHash hash;
+    SimBot bot;
     size_t nextClick = 0;
     int step = 0;
-    for (; step < kStepLimit && !board.IsFinished(); ++step) {
+    for (; step < seconds * kStepsPerSecond && !board.IsFinished(); ++step) {
         if (clicks) {
             for (; nextClick < clicks->size() && (*clicks)[nextClick].step <= step; ++nextClick)
                 ClickObject(board, (*clicks)[nextClick].target);
         } else if (step % kBotPeriod == 0) {
-            BotStep(board);
+            bot.Step(board);
         }
         board.Update();
         if (GetTutorial().IsRunning())
@@ -338,12 +306,16 @@ std::optional<Outcome> Play(TCBoard_Game3& board, const std::string& level, uint
     if (lessons)
         outcome.tutorial = lessonsDone ? "done" : "rule " + std::to_string(lessonRule);
     outcome.money = board.GetMoney();
-    if (!board.IsFinished())
-        outcome.result = "unfinished";
-    else if (survival)
+    if (survival) {
         outcome.result = "survival-day-" + std::to_string(board.GetDay());
-    else
+        outcome.won = board.GetDay() > days;
+    } else if (!board.IsFinished()) {
+        outcome.result = "unfinished";
+    } else {
         outcome.result = std::to_string(board.GetResultCode());
+        outcome.won = board.GetResultCode() == TCBoard_Game3::kResultExpert ||
+                      board.GetResultCode() == TCBoard_Game3::kResultGoal;
+    }
     outcome.hash = hash.Value();
     outcome.gameSeconds = static_cast<double>(board.GetLevelTime());
     outcome.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -362,10 +334,10 @@ int main(int argc, char** argv)
         }
     const std::optional<Options> options = ParseOptions(argc, argv);
     if (!options)
-        return 2;
+        return kExitBadArgument;
     if (!EnterPack(*options, argv[0])) {
         std::fprintf(stderr, "velmira-sim: no pack with cfg/cfg.xml found (use --data DIR)\n");
-        return 2;
+        return kExitBadArgument;
     }
     const std::vector<std::string> pack = PackLevels();
     std::vector<std::string> levels;
@@ -378,36 +350,41 @@ int main(int argc, char** argv)
     for (const std::string& level : levels)
         if (std::find(pack.begin(), pack.end(), level) == pack.end()) {
             std::fprintf(stderr, "velmira-sim: unknown level '%s'\n", level.c_str());
-            return 2;
+            return kExitBadArgument;
         }
     if (levels.empty()) {
         std::fprintf(stderr, "velmira-sim: the pack has no levels\n");
-        return 2;
+        return kExitBadArgument;
     }
     std::optional<std::vector<Click>> clicks;
     if (!options->clicks.empty() && !(clicks = ReadClicks(options->clicks)))
-        return 2;
+        return kExitBadArgument;
 
-    // The loaders' complaints go to a log of their own, not into the output.
+    // The game's log lines, when asked for, go to standard error and a file of their own, never
+    // into the pack's folder or the output.
     SetLogFile((std::filesystem::temp_directory_path() / "velmira-sim.log").string());
+    SetDeveloperMode(options->log);
     LoadEffects();
-    int status = 0;
+    bool loadFailed = false, lost = false;
     {
         TCHeadlessBoardHost host;
         TCBoard_Game3 board(host);
         if (!board.LoadBoardConfig()) {
             std::fprintf(stderr, "velmira-sim: the configuration cannot be read\n");
-            return 1;
+            return kExitLoadFailed;
         }
         for (const std::string& level : levels) {
-            const std::optional<Outcome> outcome = Play(board, level, options->seed, clicks ? &*clicks : nullptr);
+            const std::optional<Outcome> outcome =
+                Play(board, level, options->seed, clicks ? &*clicks : nullptr, options->seconds);
             if (!outcome) {
-                status = 1;
+                loadFailed = true;
                 continue;
             }
-            std::printf("level: %s\nmoney: %d\nresult: %s\nhash: %016" PRIx64 "\ngame_seconds: %.2f\nwall_seconds: %.3f\n",
-                        level.c_str(), outcome->money, outcome->result.c_str(), outcome->hash, outcome->gameSeconds,
-                        outcome->wallSeconds);
+            lost = lost || !outcome->won;
+            std::printf("level: %s\nmoney: %d\nresult: %s\noutcome: %s\nhash: %016" PRIx64
+                        "\ngame_seconds: %.2f\nwall_seconds: %.3f\n",
+                        level.c_str(), outcome->money, outcome->result.c_str(), outcome->won ? "won" : "lost",
+                        outcome->hash, outcome->gameSeconds, outcome->wallSeconds);
             if (!outcome->tutorial.empty())
                 std::printf("tutorial: %s\n", outcome->tutorial.c_str());
             std::fflush(stdout);
@@ -415,5 +392,5 @@ int main(int argc, char** argv)
         board.Shutdown();
     }
     ReleaseEffects();
-    return status;
+    return loadFailed ? kExitLoadFailed : lost ? kExitLevelLost : 0;
 }
