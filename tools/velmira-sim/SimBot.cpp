@@ -26,6 +26,7 @@ constexpr float kVipUrgency = 40.0f;
 constexpr float kDeliverValue = 3.0f;
 constexpr float kOrderValue = 2.0f;
 constexpr float kFetchValue = 2.0f;
+constexpr float kBinValue = 2.0f;
 // Time spent at the object besides the walk.
 constexpr float kUseSeconds = 1.0f;
 constexpr float kUnreachable = 1.0e6f;
@@ -34,6 +35,8 @@ struct Guest {
     const TCClient* client = nullptr;
     std::string place;
     float urgency = 0.0f;
+    // Until the guest's patience runs out.
+    float secondsLeft = 0.0f;
 };
 
 // Where a product comes from: a worker's table or a machine.
@@ -106,7 +109,9 @@ void AddGuests(World& world)
         world.guestsAround = true;
         if (!client->IsVisible() || client->GetState() != TCClient::kWaiting)
             continue;
-        Guest guest{client, client->GetPlaceName(), client->GetPatience() - (client->IsVip() ? kVipUrgency : 0.0f)};
+        const float speed = client->GetType() ? client->GetType()->patienceSpeed : 0.0f;
+        Guest guest{client, client->GetPlaceName(), client->GetPatience() - (client->IsVip() ? kVipUrgency : 0.0f),
+                    speed > 0.0f ? client->GetPatience() / speed : kUnreachable};
         if (!Clickable(guest.place))
             continue;
         (client->GetWantedItem().empty() ? world.newcomers : world.orders).push_back(guest);
@@ -146,13 +151,19 @@ int FreeHand(const World& world)
     return -1;
 }
 
-// A hand holding something no order needs: the bin makes room.
+// The bin takes from the second hand while it holds anything, else from the first.
+int BinnedHand(const World& world)
+{
+    if (!world.hands[TCIHands::kSecondary].empty())
+        return TCIHands::kSecondary;
+    return world.hands[TCIHands::kPrimary].empty() ? -1 : TCIHands::kPrimary;
+}
+
+// Room for a new item, when the bin would take something no order needs.
 std::string MakeRoom(const World& world)
 {
-    for (int hand : {TCIHands::kSecondary, TCIHands::kPrimary})
-        if (!world.handClaimed[hand] && !world.hands[hand].empty())
-            return Clickable("trash_bin") ? "trash_bin" : std::string();
-    return {};
+    const int hand = BinnedHand(world);
+    return hand >= 0 && !world.handClaimed[hand] && Clickable("trash_bin") ? "trash_bin" : std::string();
 }
 
 // The best unclaimed source of a product: ready, then soonest ready, then idle, then broken.
@@ -263,6 +274,9 @@ std::string SpareErrand(World& world)
     return {};
 }
 
+// Seconds of the boss's walk from one object's stand point to another's.
+using WalkTime = std::function<float(const std::string& from, const std::string& to)>;
+
 // One way to spend the boss's next walk, and what it is worth per second of walking.
 struct Candidate {
     std::string target;
@@ -273,32 +287,54 @@ struct Candidate {
 // as much as a content one.
 float Weight(const Guest& guest) { return 1.0f + std::clamp(100.0f - guest.urgency, 0.0f, 100.0f) / 50.0f; }
 
-std::vector<Candidate> Candidates(World& world)
+// The hand whose item the guest takes, kept for it; -1 when no free-to-give hand has it.
+int ClaimHandFor(World& world, const Guest& guest)
+{
+    for (int hand : {TCIHands::kPrimary, TCIHands::kSecondary})
+        if (!world.handClaimed[hand] && guest.client->WantsItem(world.hands[hand])) {
+            world.handClaimed[hand] = true;
+            return hand;
+        }
+    return -1;
+}
+
+std::vector<Candidate> Candidates(World& world, const WalkTime& walkSeconds)
 {
     std::vector<Candidate> candidates;
-    for (const Guest& guest : world.orders)
-        for (const std::string& item : world.hands)
-            if (guest.client->WantsItem(item)) {
-                candidates.push_back({guest.place, kDeliverValue * Weight(guest)});
-                break;
-            }
+    std::vector<const Guest*> unserved;
+    // Any guest who wants what a hand holds may have it; the most urgent ones keep those hands.
+    for (const Guest& guest : world.orders) {
+        if (std::ranges::any_of(world.hands, [&](const std::string& item) { return guest.client->WantsItem(item); }))
+            candidates.push_back({guest.place, kDeliverValue * Weight(guest)});
+        ClaimHandFor(world, guest);
+        unserved.push_back(&guest);
+    }
     for (const Guest& guest : world.newcomers)
         candidates.push_back({guest.place, kOrderValue * Weight(guest)});
-    for (const Guest& guest : world.orders) {
-        const std::string errand = OrderErrand(world, guest);
-        if (!errand.empty())
-            candidates.push_back({errand, kFetchValue * Weight(guest)});
+    for (const Guest* guest : unserved) {
+        const std::string errand = OrderErrand(world, *guest);
+        // A guest who would be gone before the product came is left to go.
+        if (!errand.empty() &&
+            walkSeconds(world.bossAt, errand) + walkSeconds(errand, guest->place) + kUseSeconds < guest->secondsLeft)
+            candidates.push_back({errand, kFetchValue * Weight(*guest)});
+    }
+    // What nobody wants any more only blocks a hand; a sponge waits for a dirty table.
+    const int binned = BinnedHand(world);
+    if (binned >= 0 && world.hands[binned] != "wash") {
+        const std::string bin = MakeRoom(world);
+        if (!bin.empty())
+            candidates.push_back({bin, kBinValue});
     }
     return candidates;
 }
 
-std::string Decide(World& world, const std::function<float(const std::string&)>& walkSeconds)
+std::string Decide(World& world, const WalkTime& walkSeconds)
 {
-    const std::vector<Candidate> candidates = Candidates(world);
+    const std::vector<Candidate> candidates = Candidates(world, walkSeconds);
     const Candidate* best = nullptr;
     float bestScore = 0.0f;
     for (const Candidate& candidate : candidates) {
-        const float score = candidate.value / (walkSeconds(candidate.target) + kUseSeconds);
+        const float score = candidate.value / (walkSeconds(world.bossAt, candidate.target) + kUseSeconds);
         if (!best || score > bestScore) {
             best = &candidate;
             bestScore = score;
@@ -350,8 +386,7 @@ std::string SimBot::ChooseErrand()
     std::optional<World> world = LookAround();
     if (!world)
         return {};
-    const std::string at = world->bossAt;
-    return Decide(*world, [&](const std::string& target) { return WalkSeconds(at, target); });
+    return Decide(*world, [this](const std::string& from, const std::string& to) { return WalkSeconds(from, to); });
 }
 
 void SimBot::Step(TCBoard_Game3& board)

@@ -27,7 +27,6 @@
 #include "game/sim/TCMoveItem.h"
 #include "game/sim/TCPickItem.h"
 #include "game/sim/TCTutorialScript.h"
-#include "game/sim/TCWorker.h"
 #include "game/sim/TIStatSrc.h"
 #include "platform/CRand.h"
 #include "tools/velmira-sim/SimBot.h"
