@@ -25,10 +25,10 @@ constexpr float kVipUrgency = 40.0f;
 // What each kind of errand is worth, before the guest's urgency and the walk.
 constexpr float kDeliverValue = 3.0f;
 constexpr float kOrderValue = 2.0f;
-constexpr float kFetchValue = 2.0f;
+constexpr float kFetchValue = 2.5f;
 constexpr float kBinValue = 2.0f;
 // Time spent at the object besides the walk.
-constexpr float kUseSeconds = 1.0f;
+constexpr float kUseSeconds = 0.5f;
 constexpr float kUnreachable = 1.0e6f;
 
 struct Guest {
