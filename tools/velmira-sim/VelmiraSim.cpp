@@ -334,6 +334,10 @@ int main(int argc, char** argv)
     const std::optional<Options> options = ParseOptions(argc, argv);
     if (!options)
         return kExitBadArgument;
+    // Read before entering the pack, whose folder a relative path is not meant from.
+    std::optional<std::vector<Click>> clicks;
+    if (!options->clicks.empty() && !(clicks = ReadClicks(options->clicks)))
+        return kExitBadArgument;
     if (!EnterPack(*options, argv[0])) {
         std::fprintf(stderr, "velmira-sim: no pack with cfg/cfg.xml found (use --data DIR)\n");
         return kExitBadArgument;
@@ -355,9 +359,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "velmira-sim: the pack has no levels\n");
         return kExitBadArgument;
     }
-    std::optional<std::vector<Click>> clicks;
-    if (!options->clicks.empty() && !(clicks = ReadClicks(options->clicks)))
-        return kExitBadArgument;
 
     // The game's log lines, when asked for, go to standard error and a file of their own, never
     // into the pack's folder or the output.
