@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "game/sim/Products.h"
@@ -30,6 +31,8 @@ constexpr float kBinValue = 2.0f;
 // Time spent at the object besides the walk.
 constexpr float kUseSeconds = 0.5f;
 constexpr float kUnreachable = 1.0e6f;
+// What every guest takes in place of an order.
+constexpr const char* kSpecial = "super";
 
 struct Guest {
     const TCClient* client = nullptr;
@@ -166,13 +169,17 @@ std::string MakeRoom(const World& world)
     return hand >= 0 && !world.handClaimed[hand] && Clickable("trash_bin") ? "trash_bin" : std::string();
 }
 
-// The best unclaimed source of a product: ready, then soonest ready, then idle, then broken.
+// The best unclaimed source of a product: ready, then soonest ready, then idle, then broken; of
+// equals, one that makes the product itself before one of the specials every guest takes.
 Source* FindSource(World& world, const std::string& product)
 {
     Source* best = nullptr;
-    const auto rank = [](const Source& source) { return std::pair(int(source.state), source.readyIn); };
+    const auto rank = [](const Source& source) {
+        return std::tuple(int(source.state), source.readyIn, source.product == kSpecial);
+    };
     for (Source& source : world.sources)
-        if (!source.claimed && source.product == product && (!best || rank(source) < rank(*best)))
+        if (!source.claimed && (source.product == product || source.product == kSpecial) &&
+            (!best || rank(source) < rank(*best)))
             best = &source;
     return best;
 }
