@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/core/Log.h"
+#include "engine/core/TCDebugSettings.h"
 #include "engine/core/XmlHelpers.h"
 #include "game/sim/TCClient.h"
 #include "game/sim/TCBoss.h"
@@ -37,12 +38,14 @@ TCBoard_Game3::TCBoard_Game3(TCBoardHost& host) : TCBoardCore(host)
     LevelGoals().SetExpertCheck([this] { return GetMoney() >= expertGoal_; });
     LevelGoals().SetOnChanged([this] { RefreshAchievements(); });
     GetTutorial().SetLevel(this);
+    DebugSettings().hooks.resetGoals = [] { LevelGoals().Reset(); };
 }
 
 TCBoard_Game3::~TCBoard_Game3()
 {
     LevelGoals().SetExpertCheck(nullptr);
     LevelGoals().SetOnChanged(nullptr);
+    DebugSettings().hooks.resetGoals = nullptr;
     GetTutorial().Reset();
     GetTutorial().SetLevel(nullptr);
     GetTutorial().SetHud(nullptr);

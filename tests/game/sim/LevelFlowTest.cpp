@@ -374,6 +374,10 @@ TEST_F(LevelFlowTest, TheDisplayShowsBonusesAndTheTaskCounts)
     board_.ApplyMiniGameBonus(4, 2);
     for (const char* line : {"hud tasks 2/2", "hud tasks 1/2", "hud smiles", "hud global clean", "hud freeze 8"})
         EXPECT_EQ(Count(line), 1u) << line;
+    // The developer's key puts every task back.
+    ASSERT_TRUE(DebugSettings().hooks.resetGoals);
+    DebugSettings().hooks.resetGoals();
+    EXPECT_EQ(Count("hud tasks 2/2"), 2u);
     board_.SetHud(nullptr);
 }
 
