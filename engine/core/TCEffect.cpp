@@ -47,6 +47,14 @@ void TCEffect::UpdateTimers(float dt)
             timer->Update(dt);
 }
 
+bool TCEffect::IsRunning() const
+{
+    for (const auto& [id, timer] : timers_)
+        if (timer->IsActive() && !timer->IsFinished())
+            return true;
+    return false;
+}
+
 void TCEffect::StopTimers()
 {
     for (auto& [id, timer] : timers_) {

@@ -53,6 +53,8 @@ public:
     bool IsEventEnabled(const char* name) const;
     // Every timer inactive and back at its start, as a "stop" message leaves one.
     void StopTimers();
+    // Some timer is still on its way.
+    bool IsRunning() const;
 
     TCTimer* GetTimer(int id) const;
     // Null when the id is taken.

@@ -11,6 +11,7 @@
 #include "game/shell/TCBoard_Menu.h"
 #include "game/shell/TCBoard_Splash.h"
 #include "game/shell/TCMessageBox.h"
+#include "game/shell/TCMiniGame.h"
 #include "game/shell/TCProfileStore.h"
 #include "game/shell/TCShellScreens.h"
 #include "game/sim/TBoard_Hud.h"
@@ -108,6 +109,17 @@ void TCEngine3::BuildGameBoard()
     levelScreens_ = std::make_unique<TCShellScreens>(*this);
     board_->SetLevelScreens(levelScreens_.get());
     board_->LoadConfig(CfgRoot());
+    BuildMiniGame();
+}
+
+void TCEngine3::BuildMiniGame()
+{
+    miniGame_ = new TCMiniGame(boardWidget_, this);
+    miniGame_->Build(UiRoot());
+    miniGame_->SetBonusTarget([this](int kind, int strength) { board_->ApplyMiniGameBonus(kind, strength); });
+    miniGame_->SetBlockingCheck([this] { return levelScreens_->IsLevelDialogVisible(); });
+    DebugSettings().hooks.addMiniGamePiece = [this] { miniGame_->AddRandomPiece(); };
+    boardWidget_->AddChild("minigame", miniGame_);
 }
 
 void TCEngine3::LoadingThreadCompleted()

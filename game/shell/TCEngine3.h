@@ -11,6 +11,7 @@ class TCBoard_MainMenu;
 class TCBoard_Menu;
 class TCBoard_Splash;
 class TCEngineBoardHost;
+class TCMiniGame;
 class TCShellScreens;
 
 // The product's name; also names the per-user folder before the game object exists.
@@ -49,6 +50,7 @@ public:
     TCBoard_LoadScreen* GetLoadScreen() const { return loadScreen_; }
     TCBoard_Game3* GetGameBoard() const { return board_.get(); }
     TCBoard_Game* GetBoardWidget() const { return boardWidget_; }
+    TCMiniGame* GetMiniGame() const { return miniGame_; }
 
 protected:
     // A close request that came while a box was open, now that none is.
@@ -58,6 +60,8 @@ private:
     void SaveAndShutDown();
     // The one cafe board of the run with its configuration, and the widget that shows it.
     void BuildGameBoard();
+    // The bonus row, inside the display over the board.
+    void BuildMiniGame();
     // The developer's way past the menus: straight into the level DbgScene.
     void StartDeveloperLevel();
 
@@ -80,6 +84,7 @@ private:
     std::unique_ptr<TCBoard_Game3> board_;
     // Built once by the loading thread; owned by the widget tree once attached.
     TCBoard_Game* boardWidget_ = nullptr;
+    TCMiniGame* miniGame_ = nullptr; // owned by the widget tree
     TCBoard_LoadScreen* loadScreen_ = nullptr;
     TCBoard_Menu* menu_ = nullptr;
     TCBoard_MainMenu* mainMenu_ = nullptr;

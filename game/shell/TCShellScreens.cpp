@@ -4,6 +4,7 @@
 #include "game/shell/CareerProgress.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
+#include "game/shell/TCMiniGame.h"
 #include "game/shell/TCProfileStore.h"
 #include "game/sim/TCBoard_Game.h"
 #include "game/sim/TCBoard_Game3.h"
@@ -38,6 +39,22 @@ void TCShellScreens::ShowEscapeMenu()
     board.AbortLevel();
     StopSoundGroup("game");
 }
+
+void TCShellScreens::ClearMiniGame() { game_.GetMiniGame()->Clear(); }
+
+void TCShellScreens::LoadMiniGameLevel(pugi::xml_node level) { game_.GetMiniGame()->LoadLevel(level); }
+
+void TCShellScreens::AddMiniGamePiece(int kind)
+{
+    if (kind < 0)
+        game_.GetMiniGame()->AddRandomPiece();
+    else
+        game_.GetMiniGame()->AddPieceOfKind(kind, false, false);
+}
+
+void TCShellScreens::EnableMiniGamePiece(int piece) { game_.GetMiniGame()->EnablePiece(piece); }
+
+void TCShellScreens::DisableMiniGamePieces() { game_.GetMiniGame()->EnableAllPieces(); }
 
 int TCShellScreens::EnterSurvivalScore(int money)
 {

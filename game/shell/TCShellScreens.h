@@ -4,7 +4,7 @@
 class TCEngine3;
 
 // The shell's side of a level. Where a screen of its own is not part of the game yet, the level
-// goes on without it: no briefing, cut-scene, result dialog, shop or mini-game; Escape asks
+// goes on without it: no briefing, cut-scene, result dialog or shop; Escape asks
 // whether to leave the day; a career result enters the player's progress and a survival score
 // the hi-scores, and either way the main menu follows.
 class TCShellScreens : public TCLevelScreens {
@@ -24,9 +24,15 @@ public:
     void ShowEscapeMenu() override;
     void HideLevelDialogs() override {}
 
-    void ClearMiniGame() override {}
-    void LoadMiniGameLevel(pugi::xml_node) override {}
-    void AddMiniGamePiece(int) override {}
+    void ClearMiniGame() override;
+    // On the loading thread.
+    void LoadMiniGameLevel(pugi::xml_node level) override;
+    // A kind the tutorial deals waits for the tutorial to enable it; a random piece comes enabled.
+    void AddMiniGamePiece(int kind) override;
+    void EnableMiniGamePiece(int piece) override;
+    // When the lessons end every piece becomes clickable: pieces the tutorial dealt would
+    // otherwise stay shut for the rest of the day.
+    void DisableMiniGamePieces() override;
 
     int EnterSurvivalScore(int money) override;
     void ShowSurvivalBoard() override;
