@@ -109,17 +109,17 @@ void TCEngine3::BuildGameBoard()
     levelScreens_ = std::make_unique<TCShellScreens>(*this);
     board_->SetLevelScreens(levelScreens_.get());
     board_->LoadConfig(CfgRoot());
-    BuildMiniGame();
+    BuildMiniGame(*hud);
 }
 
-void TCEngine3::BuildMiniGame()
+void TCEngine3::BuildMiniGame(TBoard_Hud& hud)
 {
-    miniGame_ = new TCMiniGame(boardWidget_, this);
+    miniGame_ = new TCMiniGame(&hud, this);
     miniGame_->Build(UiRoot());
     miniGame_->SetBonusTarget([this](int kind, int strength) { board_->ApplyMiniGameBonus(kind, strength); });
     miniGame_->SetBlockingCheck([this] { return levelScreens_->IsLevelDialogVisible(); });
     DebugSettings().hooks.addMiniGamePiece = [this] { miniGame_->AddRandomPiece(); };
-    boardWidget_->AddChild("minigame", miniGame_);
+    hud.AddMiniGame(miniGame_);
 }
 
 void TCEngine3::LoadingThreadCompleted()

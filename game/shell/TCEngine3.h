@@ -4,6 +4,7 @@
 #include "engine/core/TCEngine.h"
 #include "game/shell/TCProfileStore.h"
 
+class TBoard_Hud;
 class TCBoard_Game;
 class TCBoard_Game3;
 class TCBoard_LoadScreen;
@@ -61,7 +62,7 @@ private:
     // The one cafe board of the run with its configuration, and the widget that shows it.
     void BuildGameBoard();
     // The bonus row, inside the display over the board.
-    void BuildMiniGame();
+    void BuildMiniGame(TBoard_Hud& hud);
     // The developer's way past the menus: straight into the level DbgScene.
     void StartDeveloperLevel();
 
