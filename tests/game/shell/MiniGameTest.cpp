@@ -11,9 +11,11 @@
 #include "engine/ui/TCButton.h"
 #include "engine/ui/UiFixture.h"
 #include "framework/util/StringUtils.h"
+#include "game/shell/TCShellScreens.h"
 #include "game/sim/CafeConfig.h"
 #include "game/sim/TCBoard_Game3.h"
 #include "game/sim/TCLevelGoals.h"
+#include "game/sim/TCTutorialScript.h"
 #include "game/sim/TutorialPort.h"
 
 namespace {
@@ -235,6 +237,20 @@ TEST_F(Shipped, PiecesDriftIntoTheTrayOfARunningLevelAndACoinChainPaysItsBonus)
     }
     EXPECT_EQ(board.GetMoney(), money + gLevelParams.valBonusCoin3);
     EXPECT_TRUE(miniGame.GetModel().GetPieces().empty());
+    // The career's first coin chain explains itself, holding the game until its tip is closed.
+    EXPECT_TRUE(TutorialForbids(kTutorialActionRun));
+    GetTutorial().OnTutorialDialogClosed();
+    EXPECT_FALSE(TutorialForbids(kTutorialActionRun));
+
+    // Outside the lessons the rush bonus deals a random piece to click; the lessons' own kinds
+    // wait for them, and their end opens every piece.
+    board.StartRushBonusPiece();
+    ASSERT_EQ(miniGame.GetModel().GetPieces().size(), 1u);
+    EXPECT_TRUE(miniGame.GetModel().GetPieces()[0].enabled);
+    TCShellScreens(game).AddMiniGamePiece(Model::kIce);
+    EXPECT_FALSE(miniGame.GetModel().GetPieces()[1].enabled);
+    board.DisableMiniGamePieces();
+    EXPECT_TRUE(miniGame.GetModel().GetPieces()[1].enabled);
 }
 
 } // namespace
