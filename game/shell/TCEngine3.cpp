@@ -107,6 +107,7 @@ void TCEngine3::BuildGameBoard()
     boardWidget_->AddChild("hud", hud);
     board_->SetHud(hud);
     levelScreens_ = std::make_unique<TCShellScreens>(*this);
+    levelScreens_->BuildComix(UiRoot());
     board_->SetLevelScreens(levelScreens_.get());
     board_->LoadConfig(CfgRoot());
     BuildMiniGame(*hud);

@@ -52,6 +52,7 @@ public:
     TCBoard_Game3* GetGameBoard() const { return board_.get(); }
     TCBoard_Game* GetBoardWidget() const { return boardWidget_; }
     TCMiniGame* GetMiniGame() const { return miniGame_; }
+    TCShellScreens* GetLevelScreens() const { return levelScreens_.get(); }
 
 protected:
     // A close request that came while a box was open, now that none is.

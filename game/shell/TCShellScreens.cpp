@@ -2,6 +2,7 @@
 
 #include "engine/core/TCSound.h"
 #include "game/shell/CareerProgress.h"
+#include "game/shell/TCComix.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCMiniGame.h"
@@ -21,6 +22,24 @@ uint8_t* HintByte(int kind)
 } // namespace
 
 void TCShellScreens::ShowGameBoard() { game_.GetBoardWidget()->Show(); }
+
+void TCShellScreens::BuildComix(pugi::xml_node uiRoot)
+{
+    comix_ = new TCComix(game_.GetBoardWidget(), &game_);
+    comix_->FindDialogNode(uiRoot, "comix_ui");
+    comix_->SetBoard(game_.GetGameBoard());
+    game_.GetBoardWidget()->AddChild("comix", comix_);
+}
+
+bool TCShellScreens::ShowComix(const std::string& name, std::function<void()> onEnd)
+{
+    if (!comix_ || !comix_->Play(name, std::move(onEnd)))
+        return false;
+    ShowGameBoard();
+    return true;
+}
+
+bool TCShellScreens::IsComixVisible() const { return comix_ && comix_->visible; }
 
 void TCShellScreens::ShowMessageBox(const std::string& name) { ShowMessageBox1(name); }
 

@@ -1,6 +1,9 @@
 #pragma once
+#include <pugixml.hpp>
+
 #include "game/sim/TCLevelScreens.h"
 
+class TCComix;
 class TCEngine3;
 
 // The shell's side of a level. Where a screen of its own is not part of the game yet, the level
@@ -11,15 +14,19 @@ class TCShellScreens : public TCLevelScreens {
 public:
     explicit TCShellScreens(TCEngine3& game) : game_(game) {}
 
+    // The cut-scene player, a child of the board widget from the UI document's "comix_ui".
+    void BuildComix(pugi::xml_node uiRoot);
+
     void ShowGameBoard() override;
     void ShowBriefing() override {}
     void ShowResult(Result) override {}
-    bool ShowComix(const std::string&, std::function<void()>) override { return false; }
-    bool IsComixVisible() const override { return false; }
+    // The board comes up under it; onEnd runs once it has closed and the board is resumed.
+    bool ShowComix(const std::string& name, std::function<void()> onEnd) override;
+    bool IsComixVisible() const override;
     void ShowMessageBox(const std::string& name) override;
     // Closed at once, so the level finishes as after any shop.
     void ShowUpgradeShop() override;
-    bool IsLevelDialogVisible() const override { return false; }
+    bool IsLevelDialogVisible() const override { return IsComixVisible(); }
     // On yes to "exitmenu" the day is left for the main menu.
     void ShowEscapeMenu() override;
     void HideLevelDialogs() override {}
@@ -48,4 +55,5 @@ private:
     void BackToMenu();
 
     TCEngine3& game_;
+    TCComix* comix_ = nullptr; // the widget tree's
 };

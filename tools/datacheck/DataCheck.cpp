@@ -25,6 +25,7 @@
 #include "engine/ui/AnmFile.h"
 #include "framework/data/PakFile.h"
 #include "framework/graphics/ImageLib.h"
+#include "game/shell/TCComix.h"
 #include "game/sim/TCBoard_Game3.h"
 #include "game/sim/TCBoardHost.h"
 
@@ -61,6 +62,9 @@ private:
 
     void ReadUi();
     void ReadConfig();
+    void ReadComix();
+    void CheckComixObject(const std::string& comix, pugi::xml_node object);
+    void ParseComixes(const pugi::xml_document& doc);
     void CheckUiElement(pugi::xml_node element);
     void CheckLevel(const std::string& levelFile);
     void CheckScene(const std::string& level, pugi::xml_node levelRoot, pugi::xml_node sceneRoot);
@@ -72,7 +76,7 @@ private:
     void LoadLevels(const std::vector<std::string>& levels);
 
     int errors_ = 0;
-    std::set<std::string> textures_, fonts_, texts_, effects_, sounds_, streams_;
+    std::set<std::string> textures_, fonts_, texts_, effects_, sounds_, streams_, comixes_;
     std::map<std::string, std::string> workers_; // name to product
     std::map<std::string, int> clients_; // name to the most a guest of that kind pays
     std::set<std::string> periodItems_, persons_;
@@ -579,6 +583,71 @@ void Checker::CheckSupply(const std::string& level, pugi::xml_node levelRoot, pu
                   levelRoot.child("params").attribute(goal).as_int(), payable);
 }
 
+void Checker::ReadComix()
+{
+    if (!Exists("cfg\\comix.xml"))
+        return;
+    const auto doc = Load("cfg\\comix.xml");
+    if (!doc)
+        return;
+    for (pugi::xml_node comix : doc->child("comixes").children("comix")) {
+        const std::string name = comix.attribute("name").value();
+        if (!comixes_.insert(name).second)
+            Error("comix.xml: two strips are named '%s'", name.c_str());
+        // Pictures of an atlas are looked up there first; such a strip's files are not checked.
+        if (!comix.attribute("atlaspack"))
+            for (pugi::xml_node object : comix.child("objects").children("object"))
+                CheckComixObject(name, object);
+    }
+    ParseComixes(*doc);
+}
+
+void Checker::CheckComixObject(const std::string& comix, pugi::xml_node object)
+{
+    const std::string type = object.attribute("type").value();
+    const char* name = object.attribute("name").value();
+    for (const char* file : {"file", "mask"})
+        if (object.attribute(file) && !Exists(object.attribute(file).value()))
+            Error("comix.xml: '%s' object '%s' names the missing picture '%s'", comix.c_str(), name, object.attribute(file).value());
+    if (type == "text" && !texts_.count(object.attribute("string_id").value()))
+        Error("comix.xml: '%s' object '%s' shows the text id '%s', which loc.xml lacks", comix.c_str(), name,
+              object.attribute("string_id").value());
+    if (type == "text" && !fonts_.count(object.attribute("font").value()))
+        Error("comix.xml: '%s' object '%s' uses the undeclared font '%s'", comix.c_str(), name, object.attribute("font").value());
+    if (type == "sound" && !sounds_.count(object.attribute("sound_id").value()))
+        Error("comix.xml: '%s' object '%s' plays the undeclared sound '%s'", comix.c_str(), name,
+              object.attribute("sound_id").value());
+    if (type == "music" && !streams_.count(object.attribute("sound_id").value()))
+        Error("comix.xml: '%s' object '%s' plays the undeclared music '%s'", comix.c_str(), name,
+              object.attribute("sound_id").value());
+}
+
+// The player's own parser reads each strip: what it warns of (bad groups, actors, values) is an
+// error here, apart from the pictures and fonts, which it cannot reach without the game.
+void Checker::ParseComixes(const pugi::xml_document& doc)
+{
+    const std::string logFile = (std::filesystem::temp_directory_path() / ("datacheck-comix-" + std::to_string(::getpid()) + ".log")).string();
+    std::filesystem::remove(logFile);
+    SetDeveloperMode(true);
+    SetLogFile(logFile);
+    for (pugi::xml_node node : doc.child("comixes").children("comix")) {
+        WriteLog("datacheck: strip %s", node.attribute("name").value());
+        TCComix comix(nullptr, nullptr);
+        comix.imageLoader = [](const std::string&) { return std::make_unique<Nubra::MemoryImage>(); };
+        comix.LoadScene(node);
+    }
+    SetDeveloperMode(false);
+    std::ifstream log(logFile);
+    std::string line, current;
+    while (std::getline(log, line)) {
+        if (line.starts_with("datacheck: strip "))
+            current = line.substr(17);
+        else if (line.starts_with("WARNING") && !line.starts_with("WARNING: Can not load"))
+            Error("comix.xml: '%s': %s", current.c_str(), line.c_str());
+    }
+    std::filesystem::remove(logFile);
+}
+
 void Checker::CheckLevel(const std::string& levelFile)
 {
     const auto levelDoc = Load(levelFile);
@@ -607,6 +676,9 @@ void Checker::CheckLevel(const std::string& levelFile)
     for (pugi::xml_node client : levelRoot.child("override_clients").children("client"))
         if (!clients_.count(client.attribute("name").value()))
             Error("%s: overrides the unknown client kind '%s'", levelFile.c_str(), client.attribute("name").value());
+    for (const char* comix : {"onstart_comix", "onfinish_comix"})
+        if (levelRoot.attribute(comix) && !comixes_.count(levelRoot.attribute(comix).value()))
+            Error("%s: %s names '%s', which comix.xml lacks", levelFile.c_str(), comix, levelRoot.attribute(comix).value());
     const std::string scene = levelRoot.attribute("doc").value();
     const auto sceneDoc = Load(scene);
     if (!sceneDoc)
@@ -665,6 +737,7 @@ int Checker::Run()
             effects_.insert(effect.attribute("name").value());
     ReadConfig();
     ReadUi();
+    ReadComix();
     std::vector<std::string> levels;
     for (const auto& entry : std::filesystem::directory_iterator("cfg")) {
         const std::string name = entry.path().filename().string();

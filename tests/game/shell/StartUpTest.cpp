@@ -114,7 +114,7 @@ TEST_F(StartUp, EscapeLeavesTheDayForTheMenuOnlyOnYes)
     constexpr int kEscape = 27;
     Game game;
     ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
-    game.StartLevel(1, false);
+    game.StartLevel(2, false); // the first day opens with a strip
     FinishLevelLoad(game);
     TCBoard_Game3& board = *game.GetGameBoard();
     ASSERT_TRUE(board.IsRunning());
