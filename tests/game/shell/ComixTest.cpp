@@ -9,6 +9,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "game/shell/TCComixObjects.h"
+#include "platform/VirtualKeys.h"
 
 namespace {
 
@@ -192,6 +193,21 @@ TEST_F(Comix, AClickEndsTheEpisodeAndOnlyNonLocalActorsGoOnAfterIt)
     EXPECT_FLOAT_EQ(Pic("a").alpha, 1.0f);
     Run(2.5f);
     EXPECT_FLOAT_EQ(Pic("a").alpha, 0.5f) << "the episode's own clock starts at its start";
+}
+
+TEST_F(Comix, WhileTheDeveloperPausesItClicksDoNotSkip)
+{
+    Load(std::string(kTwoPics) + "<episodes><episode><actor action='set_alpha' object='a' val='0' t='5'/></episode><episode/></episodes>");
+    EXPECT_TRUE(comix_.OnDebugKey(plat::kVkBack));
+    EXPECT_TRUE(comix_.IsPaused());
+    comix_.MouseDown(10, 10, 1, 1);
+    EXPECT_EQ(comix_.GetCurrentEpisode(), 0);
+    EXPECT_FLOAT_EQ(Pic("a").alpha, 1.0f);
+    comix_.OnDebugKey(plat::kVkBack);
+    comix_.MouseDown(10, 10, 1, 1);
+    EXPECT_EQ(comix_.GetCurrentEpisode(), 1);
+    EXPECT_FLOAT_EQ(Pic("a").alpha, 0.0f) << "the skipped set actor has acted";
+    EXPECT_FALSE(comix_.OnDebugKey('X'));
 }
 
 TEST(ComixEasing, RulesGiveTheirValuesAcrossTheFraction)
