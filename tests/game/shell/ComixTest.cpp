@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 #include <string>
 
+#include "../../engine/core/RecordingAudio.h"
 #include "../sim/SimFixtures.h"
+#include "engine/core/TCSound.h"
+#include "game/shell/TCProfileStore.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "game/shell/TCComixObjects.h"
@@ -265,6 +270,41 @@ TEST_F(Comix, PicturesDrawInTheirColourWithinTheirClipAndAScaleOfZeroKeepsTheirS
     EXPECT_EQ(g.GetClipRect(), Nubra::Rect(0, 0, 64, 64)) << "the clip comes back";
 }
 
+// Keeps the mask each matrix draw is handed.
+struct MaskRecorder : Nubra::MemoryImage {
+    void BltMatrix(Nubra::Image* image, float x, float y, const Nubra::Matrix3& matrix, const Nubra::Rect& clip,
+                   const Nubra::Color& color, int mode, const Nubra::Rect& source, bool blend, const Nubra::ImageMask* mask) override
+    {
+        masks.push_back(mask ? *mask : Nubra::ImageMask());
+        matrices.push_back(matrix);
+        MemoryImage::BltMatrix(image, x, y, matrix, clip, color, mode, source, blend, mask);
+    }
+    std::vector<Nubra::ImageMask> masks;
+    std::vector<Nubra::Matrix3> matrices;
+};
+
+bool SameMatrix(const Nubra::Matrix3& a, const Nubra::Matrix3& b) { return std::equal(&a.m[0][0], &a.m[0][0] + 9, &b.m[0][0]); }
+
+TEST_F(Comix, AMaskMovesWithItsPictureUnlessItIsStatic)
+{
+    Load("<objects><object type='pic' name='a' file='a.png' mask='m.png' pos='10;20' angle='90'/>"
+         "<object type='pic' name='b' file='b.png' mask='m.png' pos='10;20' staticMask='1' maskStaticPos='3;4'/>"
+         "<object type='pic' name='c' file='c.png'/></objects>");
+    MaskRecorder canvas;
+    canvas.Create(64, 64);
+    Nubra::Graphics g(&canvas);
+    comix_.SetVisible(true);
+    comix_.Draw(&g);
+    ASSERT_EQ(canvas.masks.size(), 3u);
+    EXPECT_NE(canvas.masks[0].image, nullptr);
+    EXPECT_EQ(canvas.masks[0].source, Nubra::Rect(0, 0, 8, 4));
+    EXPECT_TRUE(SameMatrix(canvas.masks[0].matrix, canvas.matrices[0])) << "the picture's own matrix";
+    Nubra::Matrix3 fixed;
+    fixed.Translate(3.0f, 4.0f);
+    EXPECT_TRUE(SameMatrix(canvas.masks[1].matrix, fixed));
+    EXPECT_EQ(canvas.masks[2].image, nullptr) << "a mask is cleared after its draw";
+}
+
 TEST_F(Comix, AGlobalPivotIsAPointOfTheScreen)
 {
     Load("<objects><object type='pic' name='a' file='a.png' pos='100;100' scale='2' centerposGlobal='1'/>"
@@ -288,6 +328,52 @@ TEST_F(Comix, ANameTheFileLacksLoadsNothingAndAComixWithoutEpisodesWaits)
     comix_.Clear();
     EXPECT_FALSE(comix_.Load("no such comix"));
     EXPECT_TRUE(comix_.GetObjects().empty());
+}
+
+} // namespace
+
+namespace {
+
+class ComixAudio : public ::testing::Test, protected fixtures::AudioFixture {
+protected:
+    void SetUp() override
+    {
+        SoundFile("bell.wav");
+        LoadSounds(Config("<root><sounds><sound name='bell' group='sfx' path='%Dbell.wav'/></sounds></root>"));
+    }
+    void TearDown() override
+    {
+        TheProfileStore().Header() = TCPrefHeader();
+        FreeSounds();
+    }
+};
+
+TEST_F(ComixAudio, SoundsPlayAtTheirShareOfThePlayersVolumeAndFallSilentWhenMutedOrClosed)
+{
+    for (const bool muted : {false, true}) {
+        TheProfileStore().Header().soundVolume = 60;
+        TheProfileStore().Header().muted = muted ? 1 : 0;
+        TCComix comix(nullptr, nullptr);
+        pugi::xml_document doc;
+        ASSERT_TRUE(doc.load_string("<comix><objects><object type='sound' name='bell' sound_id='bell'/>"
+                                    "<object type='sound' name='ghost' sound_id='none'/><object type='pic' name='p'/></objects>"
+                                    "<objectGroups><group name='all'><object name='bell'/><object name='ghost'/><object name='p'/>"
+                                    "</group></objectGroups><episodes><episode>"
+                                    "<actor action='set_play' group='all' val='1' t='0'/>"
+                                    "<actor action='set_volume' group='all' val='50' t='0'/></episode></episodes></comix>"));
+        Audio().log.clear();
+        comix.LoadScene(doc.child("comix"));
+        const std::vector<std::string> played = Audio().log;
+        ASSERT_EQ(played.size(), 2u) << muted;
+        EXPECT_TRUE(played[0].starts_with("PlaySample ")) << played[0];
+        EXPECT_TRUE(played[1].starts_with("SetChannelVolume ")) << played[1];
+        EXPECT_TRUE(played[1].ends_with(muted ? " 0" : " 30")) << played[1];
+        Audio().log.clear();
+        comix.Close();
+        ASSERT_EQ(Audio().log.size(), 1u);
+        EXPECT_TRUE(Audio().log[0].starts_with("StopChannel ")) << Audio().log[0];
+        EXPECT_TRUE(comix.GetObjects().empty());
+    }
 }
 
 } // namespace
