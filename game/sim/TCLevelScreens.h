@@ -20,7 +20,9 @@ public:
     virtual void ShowBriefing() = 0;
     // The dialog of the level's result, in front of the board with its children shown.
     virtual void ShowResult(Result result) = 0;
-    // Loads and shows the cut-scene; false when there is none of that name. onEnd runs as it ends.
+    // Loads and shows the cut-scene over the board widget (brought up for it), which it pauses;
+    // false, showing nothing, when there is none of that name. When it closes the board is
+    // resumed first, then onEnd runs (the start of play, or the career's next step).
     virtual bool ShowComix(const std::string& name, std::function<void()> onEnd) = 0;
     virtual bool IsComixVisible() const = 0;
     // The one-button message box of that name, waited for.
