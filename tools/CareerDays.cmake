@@ -29,6 +29,8 @@ foreach(cafe "2;15" "16;35" "36;59")
     list(GET authored ${pick} source)
     file(READ ${DATA}/cfg/${source}.xml text)
     string(REGEX REPLACE "<!--[^>]*-->" "<!-- Laid at build time: repeats ${source}. -->" text "${text}")
+    # A comic strip belongs to the day that names it, not to its repeats.
+    string(REGEX REPLACE " on(start|finish)_comix=\"[^\"]*\"" "" text "${text}")
     file(WRITE ${OUT}/cfg/${day}.xml "${text}")
     math(EXPR turn "${turn} + 1")
   endforeach()

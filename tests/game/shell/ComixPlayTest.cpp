@@ -78,7 +78,7 @@ TEST_F(ShippedComix, TheCareersFirstDayOpensWithItsStripAndPlaysOnceItIsClosed)
 TEST_F(ShippedComix, AfterAFinishStripTheNextLevelRunsUnpaused)
 {
     Game game;
-    StartDay(game, 3);
+    StartDay(game, 5);
     TCBoard_Game3& board = *game.GetGameBoard();
     ASSERT_EQ(board.GetFinishComix(), "cafe1_done");
     int ended = 0;
