@@ -46,6 +46,10 @@ public:
     bool IsInModalLayer() const { return inModalLayer_; }
     TCEngine* GetApp() const { return app_; }
 
+protected:
+    // Whether the clicked id is that button; never for a button the layout does not have.
+    static bool Is(intptr_t id, const TCCandyWidget* button) { return button && id == reinterpret_cast<intptr_t>(button); }
+
 private:
     void BuildElements(pugi::xml_node node);
     void EnterModalLayer();

@@ -8,6 +8,10 @@
 #include "engine/ui/TCList.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/CareerProgress.h"
+#include "game/shell/TCBoard_EscapeMenu.h"
+#include "game/shell/TCBoard_HiScores.h"
+#include "game/shell/TCBoard_Help.h"
+#include "game/shell/TCBoard_Options.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCProfileStore.h"
@@ -47,10 +51,6 @@ TCBoard_MainMenu::TCBoard_MainMenu(TCEngine3* app, pugi::xml_node uiRoot) : TCDi
     select_ = PageChild(profilePage_, "select");
     delete_ = PageChild(profilePage_, "delete");
     back_ = PageChild(profilePage_, "back");
-    // Their screens are not part of the game yet.
-    for (TCCandyWidget* button : {help_, hiScores_, options_})
-        if (button)
-            button->SetDisabled(true);
     if (profilePage_)
         profilePage_->SetVisible(false);
 }
@@ -70,8 +70,9 @@ TCCandyWidget* TCBoard_MainMenu::PageChild(TCCandyWidget* page, const char* name
     return page ? page->FindChild(name) : nullptr;
 }
 
-void TCBoard_MainMenu::TurnToPage(TCCandyWidget* page, bool, int)
+void TCBoard_MainMenu::TurnToPage(TCCandyWidget* page, bool backward, int kind)
 {
+    lastTurn_ = {page, backward, kind};
     TCCandyWidget* shown = page_ ? page_ : mainPage_;
     TCCandyWidget* next = page ? page : mainPage_;
     page_ = page;
@@ -89,6 +90,12 @@ void TCBoard_MainMenu::TurnToPage(TCCandyWidget* page, bool, int)
 
 void TCBoard_MainMenu::OnShow()
 {
+    // The help opened in a level turned back to the escape menu, which is no page of this book.
+    if (page_ && page_ == game_->GetEscapeMenu()->GetInnerDialog()) {
+        page_ = nullptr;
+        if (mainPage_)
+            mainPage_->SetVisible(true);
+    }
     ShowProfileName();
     // A new player names themselves before anything else.
     if (!TheProfileStore().IsCurrentProfileValid())
@@ -103,6 +110,12 @@ void TCBoard_MainMenu::OnButtonClick(intptr_t id)
     } else if (Is(id, survival_)) {
         if (RequireProfile())
             game_->StartLevel(kFirstCafe, true); // until the survival screen offers the choice
+    } else if (Is(id, help_)) {
+        game_->GetHelp()->Show();
+    } else if (Is(id, hiScores_)) {
+        game_->GetHiScores()->Show();
+    } else if (Is(id, options_)) {
+        game_->GetOptions()->Show();
     } else if (Is(id, players_)) {
         TurnToPage(profilePage_, false, kTurnToMain);
     } else if (Is(id, website_)) {

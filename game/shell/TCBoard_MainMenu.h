@@ -24,9 +24,17 @@ public:
     // Built from the element "main_menu" of the UI document's root.
     TCBoard_MainMenu(TCEngine3* app, pugi::xml_node uiRoot);
 
+    // A turn of the book: the page turned to, backwards or not, and how.
+    struct Turn {
+        TCCandyWidget* page = nullptr;
+        bool backward = false;
+        int kind = kTurnToMain;
+    };
+
     // Shows the page (null: the book's main page) in place of the one shown now. The direction
     // and the kind would choose the turn's animation; the page changes at once.
     void TurnToPage(TCCandyWidget* page, bool backward, int kind);
+    const Turn& GetLastTurn() const { return lastTurn_; }
     // Null while the main page is shown.
     TCCandyWidget* GetPage() const { return page_; }
     TCCandyWidget* GetMainPage() const { return mainPage_; }
@@ -37,7 +45,6 @@ public:
 
 private:
     TCCandyWidget* PageChild(TCCandyWidget* page, const char* name) const;
-    bool Is(intptr_t id, TCCandyWidget* button) const { return button && id == reinterpret_cast<intptr_t>(button); }
     // The profile page comes first while no player is chosen; true when one is.
     bool RequireProfile();
     void CreateProfile();
@@ -48,6 +55,7 @@ private:
 
     TCEngine3* game_;
     TCCandyWidget* page_ = nullptr; // shown in place of the main page; not owned
+    Turn lastTurn_;
     TCCandyWidget* mainPage_ = nullptr;
     TCCandyWidget* profilePage_ = nullptr;
     TCCandyWidget *career_ = nullptr, *survival_ = nullptr, *help_ = nullptr, *hiScores_ = nullptr;

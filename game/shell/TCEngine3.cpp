@@ -7,8 +7,12 @@
 #include "engine/core/TCSound.h"
 #include "framework/util/StringUtils.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/shell/TCBoard_EscapeMenu.h"
+#include "game/shell/TCBoard_Help.h"
+#include "game/shell/TCBoard_HiScores.h"
 #include "game/shell/TCBoard_MainMenu.h"
 #include "game/shell/TCBoard_Menu.h"
+#include "game/shell/TCBoard_Options.h"
 #include "game/shell/TCBoard_Splash.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCMiniGame.h"
@@ -66,6 +70,10 @@ TCEngine3::~TCEngine3()
     DeleteUnattached(loadScreen_);
     DeleteUnattached(menu_);
     DeleteUnattached(mainMenu_);
+    DeleteUnattached(options_);
+    DeleteUnattached(help_);
+    DeleteUnattached(hiScores_);
+    DeleteUnattached(escapeMenu_);
     DeleteUnattached(splash_);
     TheProfileStore().SetSettingsTarget(nullptr);
     if (gTCEngine3 == this)
@@ -92,6 +100,9 @@ void TCEngine3::LoadingThreadProc()
     loadScreen_ = new TCBoard_LoadScreen(this, UiRoot());
     menu_ = new TCBoard_Menu(this, UiRoot());
     mainMenu_ = new TCBoard_MainMenu(this, UiRoot());
+    options_ = new TCBoard_Options(this, UiRoot());
+    help_ = new TCBoard_Help(this, UiRoot());
+    hiScores_ = new TCBoard_HiScores(this, UiRoot());
     splash_ = new TCBoard_Splash(this, UiRoot());
 }
 
@@ -109,6 +120,7 @@ void TCEngine3::BuildGameBoard()
     levelScreens_ = std::make_unique<TCShellScreens>(*this);
     levelScreens_->BuildComix(UiRoot());
     board_->SetLevelScreens(levelScreens_.get());
+    escapeMenu_ = new TCBoard_EscapeMenu(this, UiRoot());
     board_->LoadConfig(CfgRoot());
     BuildMiniGame(*hud);
 }
@@ -126,10 +138,11 @@ void TCEngine3::BuildMiniGame(TBoard_Hud& hud)
 void TCEngine3::LoadingThreadCompleted()
 {
     TCEngine::LoadingThreadCompleted();
-    // The widget manager belongs to the main thread. The last lies on top; the options, help,
-    // hi-score, career and survival screens take their places after the main menu.
+    // The widget manager belongs to the main thread. The last lies on top; the career and
+    // survival screens take their places after the hi-scores.
     AttachMessageBoxes(this);
-    for (Nubra::Widget* board : std::initializer_list<Nubra::Widget*>{menu_, loadScreen_, mainMenu_, boardWidget_, splash_})
+    for (Nubra::Widget* board : std::initializer_list<Nubra::Widget*>{menu_, loadScreen_, mainMenu_, options_, help_,
+                                                                      hiScores_, boardWidget_, escapeMenu_, splash_})
         widgetManager->AddWidget(board);
     splash_->onEnded = [this] { ShowMainMenu(); };
     if (DebugSettings().NoMainMenu)

@@ -6,10 +6,14 @@
 
 class TBoard_Hud;
 class TCBoard_Game;
+class TCBoard_EscapeMenu;
 class TCBoard_Game3;
+class TCBoard_Help;
+class TCBoard_HiScores;
 class TCBoard_LoadScreen;
 class TCBoard_MainMenu;
 class TCBoard_Menu;
+class TCBoard_Options;
 class TCBoard_Splash;
 class TCEngineBoardHost;
 class TCMiniGame;
@@ -49,6 +53,10 @@ public:
     TCBoard_Menu* GetMenuBackground() const { return menu_; }
     TCBoard_MainMenu* GetMainMenu() const { return mainMenu_; }
     TCBoard_LoadScreen* GetLoadScreen() const { return loadScreen_; }
+    TCBoard_Options* GetOptions() const { return options_; }
+    TCBoard_Help* GetHelp() const { return help_; }
+    TCBoard_HiScores* GetHiScores() const { return hiScores_; }
+    TCBoard_EscapeMenu* GetEscapeMenu() const { return escapeMenu_; }
     TCBoard_Game3* GetGameBoard() const { return board_.get(); }
     TCBoard_Game* GetBoardWidget() const { return boardWidget_; }
     TCMiniGame* GetMiniGame() const { return miniGame_; }
@@ -90,6 +98,10 @@ private:
     TCBoard_LoadScreen* loadScreen_ = nullptr;
     TCBoard_Menu* menu_ = nullptr;
     TCBoard_MainMenu* mainMenu_ = nullptr;
+    TCBoard_Options* options_ = nullptr;
+    TCBoard_Help* help_ = nullptr;
+    TCBoard_HiScores* hiScores_ = nullptr;
+    TCBoard_EscapeMenu* escapeMenu_ = nullptr;
     TCBoard_Splash* splash_ = nullptr;
     bool quitPending_ = false;
 };

@@ -1,7 +1,8 @@
 #include "game/shell/TCShellScreens.h"
 
-#include "engine/core/TCSound.h"
 #include "game/shell/CareerProgress.h"
+#include "game/shell/TCBoard_EscapeMenu.h"
+#include "game/shell/TCBoard_HiScores.h"
 #include "game/shell/TCComix.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
@@ -45,18 +46,14 @@ void TCShellScreens::ShowMessageBox(const std::string& name) { ShowMessageBox1(n
 
 void TCShellScreens::ShowUpgradeShop() { game_.GetGameBoard()->CloseUpgradeShop(); }
 
-void TCShellScreens::ShowEscapeMenu()
+bool TCShellScreens::IsLevelDialogVisible() const { return IsComixVisible() || game_.GetEscapeMenu()->visible; }
+
+void TCShellScreens::ShowEscapeMenu() { game_.GetEscapeMenu()->Show(); }
+
+void TCShellScreens::HideLevelDialogs()
 {
-    TCBoard_Game3& board = *game_.GetGameBoard();
-    board.Pause();
-    const bool leave = ShowMessageBox2("exitmenu") == kMessageBoxYes;
-    board.Resume();
-    if (!leave)
-        return;
-    board.AbandonLevel();
-    BackToMenu();
-    board.AbortLevel();
-    StopSoundGroup("game");
+    if (game_.GetEscapeMenu()->visible)
+        game_.GetEscapeMenu()->Hide();
 }
 
 void TCShellScreens::ClearMiniGame() { game_.GetMiniGame()->Clear(); }
@@ -84,7 +81,11 @@ int TCShellScreens::EnterSurvivalScore(int money)
 
 void TCShellScreens::ShowSurvivalBoard() { BackToMenu(); }
 
-void TCShellScreens::ShowHiScores() { BackToMenu(); }
+void TCShellScreens::ShowHiScores()
+{
+    BackToMenu();
+    game_.GetHiScores()->Show();
+}
 
 void TCShellScreens::ReportCareerResult(int code, int money, int level)
 {

@@ -7,9 +7,8 @@ class TCComix;
 class TCEngine3;
 
 // The shell's side of a level. Where a screen of its own is not part of the game yet, the level
-// goes on without it: no briefing, cut-scene, result dialog or shop; Escape asks
-// whether to leave the day; a career result enters the player's progress and a survival score
-// the hi-scores, and either way the main menu follows.
+// goes on without it: no briefing, cut-scene, result dialog or shop; a career result enters the
+// player's progress and the main menu follows.
 class TCShellScreens : public TCLevelScreens {
 public:
     explicit TCShellScreens(TCEngine3& game) : game_(game) {}
@@ -26,10 +25,9 @@ public:
     void ShowMessageBox(const std::string& name) override;
     // Closed at once, so the level finishes as after any shop.
     void ShowUpgradeShop() override;
-    bool IsLevelDialogVisible() const override { return IsComixVisible(); }
-    // On yes to "exitmenu" the day is left for the main menu.
+    bool IsLevelDialogVisible() const override;
     void ShowEscapeMenu() override;
-    void HideLevelDialogs() override {}
+    void HideLevelDialogs() override;
 
     void ClearMiniGame() override;
     // On the loading thread.

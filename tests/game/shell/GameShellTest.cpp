@@ -51,9 +51,10 @@ TEST(TCEngine3, TakesItsTitleFromTheShippedTexts)
             EXPECT_TRUE(OpenXmlFile(name)) << name;
         game.Init();
         EXPECT_EQ(game.title, L"Velmira Cafe");
-        // The profile store's default rows are texts of the game's table (unlisted ones here).
+        // The profile store's default rows are texts of the game's table.
         TheProfileStore().ResetHiScores();
-        EXPECT_EQ(NameText(TheProfileStore().GetHiScoreTable(true)[0].name), L"$record_survival_name_01");
+        EXPECT_EQ(NameText(TheProfileStore().GetHiScoreTable(true)[0].name), L"Brannock");
+        EXPECT_EQ(TheProfileStore().GetHiScoreTable(true)[0].score, 30000);
     }
     TheProfileStore().ResetHiScores();
     EXPECT_EQ(NameText(TheProfileStore().GetHiScoreTable(true)[0].name), L"record_survival_name_01");

@@ -5,7 +5,10 @@
 #include "engine/core/TCTexture.h"
 #include "engine/ui/TCEditWidget.h"
 #include "engine/ui/TCList.h"
+#include "game/shell/TCBoard_Help.h"
+#include "game/shell/TCBoard_HiScores.h"
 #include "game/shell/TCBoard_Menu.h"
+#include "game/shell/TCBoard_Options.h"
 
 namespace {
 
@@ -133,8 +136,14 @@ TEST_F(MainMenu, TheMainPageLeadsOnwardAndTheBookTurnsToOtherPages)
     TCBoard_MainMenu& menu = *game.GetMainMenu();
     CreatePlayer(game, L"Ada");
     TCCandyWidget* page = menu.GetMainPage();
-    for (const char* name : {"help", "hiscores", "options"})
-        EXPECT_TRUE(Button(page, name)->disabled) << name << ": its screen is not there yet";
+    const std::pair<const char*, TCCandyWidget*> screens[] = {
+        {"help", game.GetHelp()}, {"hiscores", game.GetHiScores()}, {"options", game.GetOptions()}};
+    for (auto [name, screen] : screens) {
+        game.ClickOn(Button(page, name));
+        EXPECT_TRUE(screen->visible) << name;
+        screen->Hide();
+        menu.TurnToPage(nullptr, true, TCBoard_MainMenu::kTurnToMain);
+    }
 
     game.ClickOn(Button(page, "website"));
     EXPECT_EQ(game.opened, std::vector<std::string>{TCBoard_MainMenu::kWebsite});

@@ -109,32 +109,6 @@ TEST_F(StartUp, TheLoadScreenCoversALevelLoadAndLeavesWithIt)
     EXPECT_FALSE(load->visible);
 }
 
-TEST_F(StartUp, EscapeLeavesTheDayForTheMenuOnlyOnYes)
-{
-    constexpr int kEscape = 27;
-    Game game;
-    ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
-    game.StartLevel(2, false); // the first day opens with a strip
-    FinishLevelLoad(game);
-    TCBoard_Game3& board = *game.GetGameBoard();
-    ASSERT_TRUE(board.IsRunning());
-
-    std::wstring asked;
-    game.actions = {[&] { asked = game.Question(); }, [&] { game.ClickNo(); }};
-    board.KeyUp(kEscape);
-    EXPECT_EQ(asked, L"Leave this day?");
-    EXPECT_TRUE(board.IsRunning());
-    EXPECT_EQ(board.GetPauseCount(), 0) << "the day goes on";
-    EXPECT_TRUE(game.GetBoardWidget()->visible);
-
-    game.actions = {[&] { game.ClickYes(); }};
-    board.KeyUp(kEscape);
-    EXPECT_FALSE(board.IsRunning());
-    EXPECT_FALSE(game.GetBoardWidget()->visible);
-    EXPECT_TRUE(game.GetMainMenu()->visible);
-    EXPECT_TRUE(game.GetMenuBackground()->visible);
-}
-
 TEST_F(StartUp, ADayInPlayShowsTheDisplayAndTheCareerUsesThePlayersUpgrades)
 {
     Game game;
