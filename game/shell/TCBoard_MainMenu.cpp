@@ -91,7 +91,8 @@ void TCBoard_MainMenu::TurnToPage(TCCandyWidget* page, bool backward, int kind)
 void TCBoard_MainMenu::OnShow()
 {
     // The help opened in a level turned back to the escape menu, which is no page of this book.
-    if (page_ && page_ == game_->GetEscapeMenu()->GetInnerDialog()) {
+    const TCBoard_EscapeMenu* escapeMenu = game_->GetEscapeMenu();
+    if (page_ && escapeMenu && page_ == escapeMenu->GetInnerDialog()) {
         page_ = nullptr;
         if (mainPage_)
             mainPage_->SetVisible(true);
