@@ -47,6 +47,7 @@ struct Step {
 
 void PressEscape(Game& game) { game.widgetManager->KeyUp(kEscape); }
 void OpenMenu(Game& game) { game.GetGameBoard()->KeyUp(kEscape); }
+void PressDisplaysMenuButton(Game& game) { game.ClickOn(game.GetBoardWidget()->FindChild("hud")->FindChild("menu_btn")); }
 std::function<void(Game&)> Press(const char* button)
 {
     return [button](Game& game) { game.ClickOn(MenuButton(game, button)); };
@@ -67,6 +68,7 @@ TEST_F(EscapeMenu, EveryWayInAndOutKeepsThePausesBalanced)
     } cases[] = {
         {"escape opens and closes", {{OpenMenu, 1, true}, {PressEscape, 0, false}}},
         {"resume", {{OpenMenu, 1, true}, {Press("resume"), 0, false}}},
+        {"the display's menu button", {{PressDisplaysMenuButton, 1, true}, {PressEscape, 0, false}}},
         {"options within",
          {{OpenMenu, 1, true},
           {Press("settings"), 1, true},
