@@ -236,6 +236,19 @@ TCCandyWidget* TCCandyWidget::FindChild(const std::string& name) const
     return found == namedChildren_.end() ? nullptr : found->second;
 }
 
+TCCandyWidget* FindBelow(const TCCandyWidget* root, const std::string& name)
+{
+    if (!root)
+        return nullptr;
+    if (TCCandyWidget* child = root->FindChild(name))
+        return child;
+    for (Nubra::Widget* widget : root->children)
+        if (auto* child = dynamic_cast<TCCandyWidget*>(widget))
+            if (TCCandyWidget* found = FindBelow(child, name))
+                return found;
+    return nullptr;
+}
+
 bool TCCandyWidget::IsNamedChild(const TCCandyWidget* child) const
 {
     auto found = namedChildren_.find(child->name_);

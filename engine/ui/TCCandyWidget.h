@@ -162,6 +162,10 @@ private:
     bool boundsDirty_ = true;
 };
 
+// The first widget of that name at any depth below the root, nearer ones first, so that a
+// layout may nest its controls freely; null when there is none or no root.
+TCCandyWidget* FindBelow(const TCCandyWidget* root, const std::string& name);
+
 template <typename Visit> void TCCandyWidget::ForEachCandyChild(Visit visit)
 {
     for (const auto& [name, child] : namedChildren_)

@@ -39,6 +39,12 @@ int CurrentCareerLevel(const TCPlayerProfile& profile) { return std::clamp(profi
 
 int NextCareerLevel(int level) { return level >= 1 && level < pref::kLevels ? level + 1 : 0; }
 
+void PassMissingLevels(TCPlayerProfile& profile, const std::function<bool(int)>& levelExists)
+{
+    while (profile.highestLevel >= 1 && profile.highestLevel <= pref::kLevels && !levelExists(profile.highestLevel))
+        ++profile.highestLevel;
+}
+
 int32_t CareerTotal(const TCPlayerProfile& profile)
 {
     // 60 (career complete) sums all 59; the stored bests are summed as the table holds them.

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "game/shell/PrefFile.h"
 
@@ -28,6 +29,10 @@ int CurrentCareerLevel(const TCPlayerProfile& profile);
 
 // The level after a won one, or 0 when the career is over and the menu follows.
 int NextCareerLevel(int level);
+
+// A content pack may leave days of the career out: the newest level unlocked moves on past
+// levels that do not exist, up to 60 (career complete).
+void PassMissingLevels(TCPlayerProfile& profile, const std::function<bool(int)>& levelExists);
 
 // The sum of the best results of levels 1 through the highest unlocked one.
 int32_t CareerTotal(const TCPlayerProfile& profile);

@@ -12,6 +12,7 @@
 #include "game/shell/TCBoard_HiScores.h"
 #include "game/shell/TCBoard_Help.h"
 #include "game/shell/TCBoard_Options.h"
+#include "game/shell/TCBoard_Career.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCProfileStore.h"
@@ -107,7 +108,7 @@ void TCBoard_MainMenu::OnButtonClick(intptr_t id)
 {
     if (Is(id, career_)) {
         if (RequireProfile())
-            game_->StartLevel(CurrentCareerLevel(TheProfileStore().CurrentProfile()), false);
+            TurnToPage(game_->GetCareer(), false, kTurnToCareer);
     } else if (Is(id, survival_)) {
         if (RequireProfile())
             game_->StartLevel(kFirstCafe, true); // until the survival screen offers the choice

@@ -16,6 +16,7 @@ class TCBoard_MainMenu : public TCDialog {
 public:
     // How a page is turned to, as the screens that turn the book pass it.
     static constexpr int kTurnToMain = 0;
+    static constexpr int kTurnToCareer = 1;
     static constexpr int kTurnToHelp = 2;
     static constexpr int kTurnToHiScores = 5;
 

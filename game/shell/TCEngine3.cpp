@@ -10,6 +10,7 @@
 #include "game/shell/TCBoard_EscapeMenu.h"
 #include "game/shell/TCBoard_Help.h"
 #include "game/shell/TCBoard_HiScores.h"
+#include "game/shell/TCBoard_Career.h"
 #include "game/shell/TCBoard_MainMenu.h"
 #include "game/shell/TCBoard_Menu.h"
 #include "game/shell/TCBoard_Options.h"
@@ -74,6 +75,7 @@ TCEngine3::~TCEngine3()
     DeleteUnattached(help_);
     DeleteUnattached(hiScores_);
     DeleteUnattached(escapeMenu_);
+    DeleteUnattached(career_);
     DeleteUnattached(splash_);
     TheProfileStore().SetSettingsTarget(nullptr);
     if (gTCEngine3 == this)
@@ -103,6 +105,7 @@ void TCEngine3::LoadingThreadProc()
     options_ = new TCBoard_Options(this, UiRoot());
     help_ = new TCBoard_Help(this, UiRoot());
     hiScores_ = new TCBoard_HiScores(this, UiRoot());
+    career_ = new TCBoard_Career(this, UiRoot());
     splash_ = new TCBoard_Splash(this, UiRoot());
 }
 
@@ -119,6 +122,7 @@ void TCEngine3::BuildGameBoard()
     board_->SetHud(hud);
     levelScreens_ = std::make_unique<TCShellScreens>(*this);
     levelScreens_->BuildComix(UiRoot());
+    levelScreens_->BuildLevelDialogs(UiRoot());
     board_->SetLevelScreens(levelScreens_.get());
     escapeMenu_ = new TCBoard_EscapeMenu(this, UiRoot());
     board_->LoadConfig(CfgRoot());
@@ -138,11 +142,11 @@ void TCEngine3::BuildMiniGame(TBoard_Hud& hud)
 void TCEngine3::LoadingThreadCompleted()
 {
     TCEngine::LoadingThreadCompleted();
-    // The widget manager belongs to the main thread. The last lies on top; the career and
-    // survival screens take their places after the hi-scores.
+    // The widget manager belongs to the main thread. The last lies on top; the survival
+    // screen takes its place after the career map.
     AttachMessageBoxes(this);
     for (Nubra::Widget* board : std::initializer_list<Nubra::Widget*>{menu_, loadScreen_, mainMenu_, options_, help_,
-                                                                      hiScores_, boardWidget_, escapeMenu_, splash_})
+                                                                      hiScores_, career_, boardWidget_, escapeMenu_, splash_})
         widgetManager->AddWidget(board);
     splash_->onEnded = [this] { ShowMainMenu(); };
     if (DebugSettings().NoMainMenu)

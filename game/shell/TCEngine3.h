@@ -5,6 +5,7 @@
 #include "game/shell/TCProfileStore.h"
 
 class TBoard_Hud;
+class TCBoard_Career;
 class TCBoard_Game;
 class TCBoard_EscapeMenu;
 class TCBoard_Game3;
@@ -52,6 +53,7 @@ public:
     TCBoard_Splash* GetSplash() const { return splash_; }
     TCBoard_Menu* GetMenuBackground() const { return menu_; }
     TCBoard_MainMenu* GetMainMenu() const { return mainMenu_; }
+    TCBoard_Career* GetCareer() const { return career_; }
     TCBoard_LoadScreen* GetLoadScreen() const { return loadScreen_; }
     TCBoard_Options* GetOptions() const { return options_; }
     TCBoard_Help* GetHelp() const { return help_; }
@@ -102,6 +104,7 @@ private:
     TCBoard_Help* help_ = nullptr;
     TCBoard_HiScores* hiScores_ = nullptr;
     TCBoard_EscapeMenu* escapeMenu_ = nullptr;
+    TCBoard_Career* career_ = nullptr;
     TCBoard_Splash* splash_ = nullptr;
     bool quitPending_ = false;
 };

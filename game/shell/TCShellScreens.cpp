@@ -4,6 +4,9 @@
 #include "game/shell/TCBoard_EscapeMenu.h"
 #include "game/shell/TCBoard_HiScores.h"
 #include "game/shell/TCComix.h"
+#include "game/shell/TCBoard_Briefing.h"
+#include "game/shell/TCBoard_Career.h"
+#include "game/shell/TCBoard_Debriefing.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCMiniGame.h"
@@ -21,6 +24,15 @@ uint8_t* HintByte(int kind)
 }
 
 } // namespace
+
+void TCShellScreens::BuildLevelDialogs(pugi::xml_node uiRoot)
+{
+    TCBoard_Game* widget = game_.GetBoardWidget();
+    TCBoard_Game3& board = *game_.GetGameBoard();
+    briefing_ = new TCBoard_Briefing(&game_, widget, uiRoot, board);
+    debriefing_ = new TCBoard_Debriefing(&game_, widget, uiRoot, board, false);
+    debriefingFail_ = new TCBoard_Debriefing(&game_, widget, uiRoot, board, true);
+}
 
 void TCShellScreens::ShowGameBoard() { game_.GetBoardWidget()->Show(); }
 
@@ -41,12 +53,26 @@ bool TCShellScreens::ShowComix(const std::string& name, std::function<void()> on
 }
 
 bool TCShellScreens::IsComixVisible() const { return comix_ && comix_->visible; }
+void TCShellScreens::ShowBriefing() { briefing_->Show(); }
+
+void TCShellScreens::ShowResult(Result result)
+{
+    if (result == Result::Survival)
+        return;
+    TCBoard_Debriefing* dialog = GetDebriefing(result == Result::Failure);
+    game_.GetBoardWidget()->BringToFront(dialog);
+    dialog->Show();
+}
 
 void TCShellScreens::ShowMessageBox(const std::string& name) { ShowMessageBox1(name); }
 
 void TCShellScreens::ShowUpgradeShop() { game_.GetGameBoard()->CloseUpgradeShop(); }
 
-bool TCShellScreens::IsLevelDialogVisible() const { return IsComixVisible() || game_.GetEscapeMenu()->visible; }
+bool TCShellScreens::IsLevelDialogVisible() const
+{
+    return IsComixVisible() || game_.GetEscapeMenu()->visible || briefing_->visible || debriefing_->visible ||
+           debriefingFail_->visible;
+}
 
 void TCShellScreens::ShowEscapeMenu() { game_.GetEscapeMenu()->Show(); }
 
@@ -54,6 +80,7 @@ void TCShellScreens::HideLevelDialogs()
 {
     if (game_.GetEscapeMenu()->visible)
         game_.GetEscapeMenu()->Hide();
+    briefing_->Hide();
 }
 
 void TCShellScreens::ClearMiniGame() { game_.GetMiniGame()->Clear(); }
@@ -89,8 +116,9 @@ void TCShellScreens::ShowHiScores()
 
 void TCShellScreens::ReportCareerResult(int code, int money, int level)
 {
-    ApplyCareerResult(TheProfileStore(), money, TCLevelResult(code), level, {});
-    BackToMenu();
+    game_.GetCareer()->SetLevelResult(money, code, level);
+    debriefing_->SetResultRecorded();
+    debriefingFail_->SetResultRecorded();
 }
 
 bool TCShellScreens::IsNewestLevel(int level) const { return level == TheProfileStore().CurrentProfile().highestLevel; }

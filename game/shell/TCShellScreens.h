@@ -4,21 +4,28 @@
 #include "game/sim/TCLevelScreens.h"
 
 class TCComix;
+class TCBoard_Briefing;
+class TCBoard_Debriefing;
 class TCEngine3;
 
 // The shell's side of a level. Where a screen of its own is not part of the game yet, the level
-// goes on without it: no briefing, cut-scene, result dialog or shop; a career result enters the
-// player's progress and the main menu follows.
+// goes on without it: the shop closes at once; a survival score enters the hi-scores and the main
+// menu follows.
 class TCShellScreens : public TCLevelScreens {
 public:
     explicit TCShellScreens(TCEngine3& game) : game_(game) {}
 
     // The cut-scene player, a child of the board widget from the UI document's "comix_ui".
     void BuildComix(pugi::xml_node uiRoot);
+    // The briefing and the result dialogs live on the board's widget.
+    void BuildLevelDialogs(pugi::xml_node uiRoot);
+    TCBoard_Briefing* GetBriefing() const { return briefing_; }
+    TCBoard_Debriefing* GetDebriefing(bool fail) const { return fail ? debriefingFail_ : debriefing_; }
 
     void ShowGameBoard() override;
-    void ShowBriefing() override {}
-    void ShowResult(Result) override {}
+    void ShowBriefing() override;
+    // A career day's result; survival has its own screens.
+    void ShowResult(Result result) override;
     // The board comes up under it; onEnd runs once it has closed and the board is resumed.
     bool ShowComix(const std::string& name, std::function<void()> onEnd) override;
     bool IsComixVisible() const override;
@@ -27,6 +34,7 @@ public:
     void ShowUpgradeShop() override;
     bool IsLevelDialogVisible() const override;
     void ShowEscapeMenu() override;
+    // The result dialog stays: it is the only way on from a finished day.
     void HideLevelDialogs() override;
 
     void ClearMiniGame() override;
@@ -54,4 +62,8 @@ private:
 
     TCEngine3& game_;
     TCComix* comix_ = nullptr; // the widget tree's
+    // Owned by the board's widget.
+    TCBoard_Briefing* briefing_ = nullptr;
+    TCBoard_Debriefing* debriefing_ = nullptr;
+    TCBoard_Debriefing* debriefingFail_ = nullptr;
 };

@@ -12,20 +12,6 @@
 
 namespace {
 
-// The first element of that name at any depth below the root, nearer ones first.
-TCCandyWidget* FindBelow(const TCCandyWidget* root, const std::string& name)
-{
-    if (!root)
-        return nullptr;
-    if (TCCandyWidget* child = root->FindChild(name))
-        return child;
-    for (Nubra::Widget* widget : root->children)
-        if (auto* child = dynamic_cast<TCCandyWidget*>(widget))
-            if (TCCandyWidget* found = FindBelow(child, name))
-                return found;
-    return nullptr;
-}
-
 void SetShown(TCCandyWidget* widget, bool show)
 {
     if (widget)

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "ShippedGame.h"
+#include "game/shell/TCBoard_Briefing.h"
+#include "game/shell/TCShellScreens.h"
 #include "engine/core/GameClock.h"
 #include "engine/ui/TCButton.h"
 #include "engine/ui/UiFixture.h"
@@ -218,6 +220,7 @@ TEST_F(Shipped, PiecesDriftIntoTheTrayOfARunningLevelAndACoinChainPaysItsBonus)
     TCBoard_Game3& board = *game.GetGameBoard();
     board.OnLevelLoaded();
     ASSERT_TRUE(board.IsRunning());
+    game.GetLevelScreens()->GetBriefing()->Hide(); // the day begins
     TCMiniGame& miniGame = *game.GetMiniGame();
     ASSERT_EQ(miniGame.GetModel().GetCapacity(), Model::kMaxPieces);
     EXPECT_TRUE(miniGame.IsVisibleInTree());

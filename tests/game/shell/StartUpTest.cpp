@@ -2,7 +2,11 @@
 
 #include "ShippedGame.h"
 #include "engine/core/TCDebugSettings.h"
+#include "game/shell/ShellControls.h"
+#include "game/shell/TCBoard_Briefing.h"
+#include "game/shell/TCBoard_Career.h"
 #include "game/shell/TCBoard_MainMenu.h"
+#include "game/shell/TCShellScreens.h"
 #include "game/shell/TCBoard_Menu.h"
 #include "game/sim/TCBoard_Game.h"
 #include "game/sim/TCBoard_Game3.h"
@@ -38,7 +42,7 @@ void FinishLevelLoad(Game& game)
     game.GetGameBoard()->OnLevelLoaded();
 }
 
-TEST_F(StartUp, TheMenuStartsTheCareersLevelAndSurvivalsFirstCafeBehindTheLoadScreen)
+TEST_F(StartUp, TheMenuStartsTheCareersLevelByItsMapAndSurvivalsFirstCafeBehindTheLoadScreen)
 {
     struct Case {
         const char* button;
@@ -52,6 +56,12 @@ TEST_F(StartUp, TheMenuStartsTheCareersLevelAndSurvivalsFirstCafeBehindTheLoadSc
         TheProfileStore().CurrentProfile().highestLevel = 3;
         menu.TurnToPage(nullptr, true, TCBoard_MainMenu::kTurnToMain);
         game.ClickOn(menu.GetMainPage()->FindChild(c.button));
+        if (!c.survival) {
+            // The career goes by its map, which offers the newest day.
+            ASSERT_TRUE(game.GetCareer()->visible);
+            EXPECT_EQ(game.GetCareer()->GetSelectedLevel(), c.level);
+            game.ClickOn(FindBelow(game.GetCareer(), "play_button"));
+        }
         EXPECT_FALSE(menu.visible) << c.button;
         EXPECT_FALSE(game.GetMenuBackground()->visible) << c.button;
         EXPECT_TRUE(game.GetLoadScreen()->visible) << c.button;
