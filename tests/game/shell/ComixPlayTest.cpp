@@ -1,6 +1,7 @@
 #include "ShippedGame.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
+#include "game/shell/TCBoard_Briefing.h"
 #include "game/shell/TCComix.h"
 #include "game/shell/TCShellScreens.h"
 #include "game/sim/TCBoard_Game.h"
@@ -25,6 +26,7 @@ protected:
         game.StartLevel(level, false);
         game.WaitForLevelLoading();
         game.GetGameBoard()->OnLevelLoaded();
+        game.GetLevelScreens()->GetBriefing()->Hide(); // the day begins
     }
     // Update steps until the last episode is over.
     static void PlayThrough(Game& game, TCComix& comix)

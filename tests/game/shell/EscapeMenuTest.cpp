@@ -1,9 +1,11 @@
 #include "game/shell/TCBoard_EscapeMenu.h"
 
 #include "ShippedGame.h"
+#include "game/shell/TCBoard_Briefing.h"
 #include "game/shell/TCBoard_Help.h"
 #include "game/shell/TCBoard_Menu.h"
 #include "game/shell/TCBoard_Options.h"
+#include "game/shell/TCShellScreens.h"
 #include "game/sim/TCBoard_Game.h"
 #include "game/sim/TCBoard_Game3.h"
 
@@ -27,6 +29,7 @@ void StartDay(Game& game)
     game.GetMainMenu()->TurnToPage(nullptr, true, TCBoard_MainMenu::kTurnToMain);
     game.StartLevel(2, false);
     FinishLevelLoad(game);
+    game.GetLevelScreens()->GetBriefing()->Hide();
     ASSERT_TRUE(game.GetGameBoard()->IsRunning());
     ASSERT_EQ(game.GetGameBoard()->GetPauseCount(), 0);
 }
@@ -146,7 +149,8 @@ TEST_F(EscapeMenu, RestartLoadsTheSameDayAgainAndTheShopCannotFinishTheOldOne)
     FinishLevelLoad(game);
     EXPECT_TRUE(board.IsRunning());
     EXPECT_EQ(board.GetLevel(), 2);
-    EXPECT_EQ(board.GetPauseCount(), 0);
+    EXPECT_TRUE(game.GetLevelScreens()->GetBriefing()->visible) << "the day begins again with its briefing";
+    EXPECT_EQ(board.GetPauseCount(), 1);
 }
 
 TEST_F(EscapeMenu, QuitLeavesTheDayForTheMainMenu)

@@ -104,12 +104,20 @@ struct PrivateHome {
     explicit PrivateHome(const char* variable) : name(variable)
     {
         folder = fs::temp_directory_path() / (std::string("round_trip_") + variable + std::to_string(getpid()));
+        if (const char* value = std::getenv(variable))
+            previous = value;
         fs::create_directories(folder);
         setenv(variable, folder.c_str(), 1);
     }
-    ~PrivateHome() { fs::remove_all(folder); }
+    // The tests after this one find the environment as it was.
+    ~PrivateHome()
+    {
+        setenv(name, previous.c_str(), 1);
+        fs::remove_all(folder);
+    }
     const char* name;
     fs::path folder;
+    std::string previous;
 };
 
 TEST(CareerRoundTrip, FromTheMenuThroughADayAndBackTheResultIsKept)
