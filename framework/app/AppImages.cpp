@@ -160,8 +160,11 @@ bool NubraAppBase::TakeScreenshot()
     auto picture = ImageLib::Image::Create(screen->GetWidth(), screen->GetHeight());
     if (!picture)
         return false;
-    // The screen shows every pixel opaque, whatever its alpha byte holds.
+    // A surface that cannot be read back (write-only or lost) gives no picture.
     const uint32_t* pixels = screen->GetBits();
+    if (!pixels)
+        return false;
+    // The screen shows every pixel opaque, whatever its alpha byte holds.
     std::transform(pixels, pixels + picture->PixelCount(), picture->GetBits(),
                    [](uint32_t pixel) { return pixel | 0xFF000000u; });
     const std::string folder = OutputFolder("_screenshots", false);
