@@ -266,13 +266,24 @@ void Checker::CheckObjectClips(const std::string& level, pugi::xml_node object, 
     const std::string name = object.attribute("name").value();
     const std::string skin = levelEntry.attribute("skin").value();
     const std::string orient = object.attribute("orient").value();
+    // A part starts on its own orientation; the object's reaches it only when the level's skin is
+    // applied, and a skin given later (a guest's kind) brings no orientation.
+    auto startOrient = [&](pugi::xml_node part) {
+        const std::string own = part.attribute("orient").value();
+        return !own.empty() ? own : skin.empty() ? std::string() : orient;
+    };
+    // Each clip in the part's starting orientation and in the walking ones given.
     auto forParts = [&](const std::string& partName, const std::vector<std::string>& anims, const std::string& partSkin,
-                        const std::vector<std::string>& orients) {
-        for (pugi::xml_node part : object.children("part"))
-            if (partName == part.attribute("name").value())
-                for (const std::string& o : orients)
-                    for (const std::string& anim : anims)
-                        NeedClip(level, name, partName, partName + partSkin + o + anim);
+                        const std::vector<std::string>& walking = {}) {
+        for (pugi::xml_node part : object.children("part")) {
+            if (partName != part.attribute("name").value())
+                continue;
+            std::set<std::string> orients(walking.begin(), walking.end());
+            orients.insert(partName == "checkmark" ? std::string() : startOrient(part));
+            for (const std::string& o : orients)
+                for (const std::string& anim : anims)
+                    NeedClip(level, name, partName, partName + partSkin + o + anim);
+        }
     };
     if (kind == "boss") {
         std::vector<std::string> held(products.begin(), products.end());
@@ -289,14 +300,14 @@ void Checker::CheckObjectClips(const std::string& level, pugi::xml_node object, 
                  {"idle_green", "idle_red", "ready_green_begin", "ready_green_end", "ready_green_action", "switch_work",
                   "switch_idle", "idle_broken_workplace", "direct_character", "cooking_idle", "cooking_process_01",
                   "cooking_process_02", "cooking_process_03"},
-                 skin, {orient});
+                 skin);
     if (kind == "client")
         for (const std::string& client : clientSkins) {
             forParts("client_stand_up",
                      {"idle_green", "idle_yellow", "discontent", "idle_thinking", "direct_green", "direct_yellow", "scandal",
                       "go_happy", "go_unhappy"},
-                     client, {orient});
-            forParts("client_money", {"pack"}, client, {orient});
+                     client);
+            forParts("client_money", {"pack"}, client);
         }
     if (kind == "client_sit") {
         // Every seat takes a member's kind, or "empty", in the seat's own orientation.
@@ -312,22 +323,22 @@ void Checker::CheckObjectClips(const std::string& level, pugi::xml_node object, 
                     NeedClip(level, name, partName, partName + seatSkin + part.attribute("orient").value() + anim);
         }
         for (const std::string& client : clientSkins)
-            forParts("client_money", {"pack"}, client, {orient});
+            forParts("client_money", {"pack"}, client);
     }
     if (kind == "period_item")
-        forParts(name, {"idle", "activation", "ready", "deactivation"}, skin, {orient});
+        forParts(name, {"idle", "activation", "ready", "deactivation"}, skin);
     if (kind == "tray" || kind == "trash_bin")
-        forParts(name, {"idle", "activation"}, skin, {orient});
+        forParts(name, {"idle", "activation"}, skin);
     if (kind == "status_hp_worker")
         for (int step = 0; step <= 12; ++step)
-            forParts("status_hp_worker", {"point" + std::string(step < 10 ? "0" : "") + std::to_string(step) + "idle"}, "", {""});
+            forParts("status_hp_worker", {"point" + std::string(step < 10 ? "0" : "") + std::to_string(step) + "idle"}, "");
     if (kind == "status_hp_client") {
         for (int step = 0; step <= 9; ++step)
-            forParts("status_hp_client", {"point0" + std::to_string(step) + "idle"}, "", {""});
+            forParts("status_hp_client", {"point0" + std::to_string(step) + "idle"}, "");
         forParts("status_hp_client_smile",
                  {"greenidle", "yellowidle", "redidle", "freezeidle", "vip_greenidle", "vip_yellowidle", "vip_redidle",
                   "vip_freezeidle"},
-                 "", {""});
+                 "");
     }
     if (kind == "status_bubble") {
         std::vector<std::string> texts(products.begin(), products.end());
@@ -335,18 +346,18 @@ void Checker::CheckObjectClips(const std::string& level, pugi::xml_node object, 
             texts.push_back(word);
         for (const std::string& text : std::vector<std::string>(texts))
             texts.push_back(text + "_active");
-        forParts("status_bubble", texts, "", {""});
-        forParts("status_production", std::vector<std::string>(products.begin(), products.end()), "", {""});
+        forParts("status_bubble", texts, "");
+        forParts("status_production", std::vector<std::string>(products.begin(), products.end()), "");
     }
     // Checkmarks build their names without the orientation.
-    forParts("checkmark", {"idle"}, skin, {""});
+    forParts("checkmark", {"idle"}, skin);
     const std::string anim = levelEntry.attribute("anim").value();
     if (!anim.empty()) {
         bool played = false;
         for (pugi::xml_node part : object.children("part")) {
             const std::string partName = part.attribute("name").value();
             const auto* clips = Clips(partName);
-            played = played || (clips && clips->count(partName + skin + (partName == "checkmark" ? "" : orient) + anim));
+            played = played || (clips && clips->count(partName + skin + (partName == "checkmark" ? "" : startOrient(part)) + anim));
         }
         if (!played)
             Error("%s: no part of '%s' has a clip for its animation '%s'", level.c_str(), name.c_str(), anim.c_str());
