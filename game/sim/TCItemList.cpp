@@ -174,8 +174,10 @@ void TCItemList::ResetAllAnimations()
 
 TCItemList& GetItemList()
 {
-    static TCItemList list;
-    return list;
+    // Never destroyed: an exit() with a level on the board (the display lost) would otherwise run
+    // the objects' destructors after the registries they leave are gone.
+    static TCItemList* const list = new TCItemList;
+    return *list;
 }
 
 TCItem* FindItemByName(const std::string& name) { return GetItemList().Find(name); }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "BoardFixtures.h"
 #include "ItemFixtures.h"
 #include "game/sim/TCBoard_Game3.h"
@@ -83,6 +85,18 @@ TEST_F(BossOnBoard, AClickedMachineIsWalkedToAndItsThingTakenAtTheLevelsSpeed)
     WriteLevel(3, "");
     board_.StartLevelLoad(3, false);
     EXPECT_FLOAT_EQ(Boss()->GetMoveSpeed(), 100.0f) << "the next level walks at the person's speed";
+}
+
+// Losing the display ends the game through exit() with a level still on the board: the objects
+// must not outlive the registries their destructors leave.
+TEST_F(BossOnBoard, AnExitWithTheLevelStillOnTheBoardEndsCleanly)
+{
+    EXPECT_EXIT(
+        {
+            board_.StartLevelLoad(2, false);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
