@@ -36,3 +36,15 @@ std::wstring TextOr(const TCLocalization& texts, const std::string& id, const st
     std::wstring text = texts.GetText(id);
     return text == L"$" + Nubra::Utf8ToWString(id) ? texts.GetText(fallback) : text;
 }
+
+void SetControlShown(TCCandyWidget* control, bool shown)
+{
+    if (control)
+        control->SetVisible(shown);
+}
+
+void SetControlEnabled(TCCandyWidget* control, bool enabled)
+{
+    if (control)
+        control->SetDisabled(!enabled);
+}

@@ -20,3 +20,7 @@ void SetControlLabel(TCCandyWidget* control, const std::wstring& label);
 // The text of the id, or of the fallback id when the texts have none: content may leave a
 // day's own text out.
 std::wstring TextOr(const TCLocalization& texts, const std::string& id, const std::string& fallback);
+
+// Both leave a control the layout does not have alone.
+void SetControlShown(TCCandyWidget* control, bool shown);
+void SetControlEnabled(TCCandyWidget* control, bool enabled);

@@ -13,13 +13,12 @@
 #include "game/shell/TCBoard_Help.h"
 #include "game/shell/TCBoard_Options.h"
 #include "game/shell/TCBoard_Career.h"
+#include "game/shell/TCBoard_Survival.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCProfileStore.h"
 
 namespace {
-
-constexpr int kFirstCafe = 1;
 
 std::wstring Trimmed(const std::wstring& text)
 {
@@ -111,7 +110,7 @@ void TCBoard_MainMenu::OnButtonClick(intptr_t id)
             TurnToPage(game_->GetCareer(), false, kTurnToCareer);
     } else if (Is(id, survival_)) {
         if (RequireProfile())
-            game_->StartLevel(kFirstCafe, true); // until the survival screen offers the choice
+            TurnToPage(game_->GetSurvival(), false, kTurnToMain);
     } else if (Is(id, help_)) {
         game_->GetHelp()->Show();
     } else if (Is(id, hiScores_)) {

@@ -15,6 +15,8 @@
 #include "game/shell/TCBoard_Menu.h"
 #include "game/shell/TCBoard_Options.h"
 #include "game/shell/TCBoard_Splash.h"
+#include "game/shell/TCBoard_Survival.h"
+#include "game/shell/TCBoard_Upgrade.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCMiniGame.h"
 #include "game/shell/TCProfileStore.h"
@@ -66,6 +68,7 @@ TCEngine3::~TCEngine3()
     // The widget leaves the tree before the board it shows goes.
     delete boardWidget_;
     boardWidget_ = nullptr;
+    upgradeShop_ = nullptr;
     board_.reset();
     ForgetMessageBoxes();
     DeleteUnattached(loadScreen_);
@@ -76,6 +79,7 @@ TCEngine3::~TCEngine3()
     DeleteUnattached(hiScores_);
     DeleteUnattached(escapeMenu_);
     DeleteUnattached(career_);
+    DeleteUnattached(survival_);
     DeleteUnattached(splash_);
     TheProfileStore().SetSettingsTarget(nullptr);
     if (gTCEngine3 == this)
@@ -106,6 +110,7 @@ void TCEngine3::LoadingThreadProc()
     help_ = new TCBoard_Help(this, UiRoot());
     hiScores_ = new TCBoard_HiScores(this, UiRoot());
     career_ = new TCBoard_Career(this, UiRoot());
+    survival_ = new TCBoard_Survival(this, UiRoot());
     splash_ = new TCBoard_Splash(this, UiRoot());
 }
 
@@ -120,11 +125,14 @@ void TCEngine3::BuildGameBoard()
     hud->Build(UiRoot());
     boardWidget_->AddChild("hud", hud);
     board_->SetHud(hud);
+    upgradeShop_ = new TCBoard_Upgrade(boardWidget_, this, UiRoot(), *board_);
+    boardWidget_->AddChild("upgrade", upgradeShop_);
     levelScreens_ = std::make_unique<TCShellScreens>(*this);
     levelScreens_->BuildComix(UiRoot());
     levelScreens_->BuildLevelDialogs(UiRoot());
     board_->SetLevelScreens(levelScreens_.get());
     escapeMenu_ = new TCBoard_EscapeMenu(this, UiRoot());
+    escapeMenu_->hideShop = [this] { upgradeShop_->Hide(); };
     board_->LoadConfig(CfgRoot());
     BuildMiniGame(*hud);
 }
@@ -145,8 +153,8 @@ void TCEngine3::LoadingThreadCompleted()
     // The widget manager belongs to the main thread. The last lies on top; the survival
     // screen takes its place after the career map.
     AttachMessageBoxes(this);
-    for (Nubra::Widget* board : std::initializer_list<Nubra::Widget*>{menu_, loadScreen_, mainMenu_, options_, help_,
-                                                                      hiScores_, career_, boardWidget_, escapeMenu_, splash_})
+    for (Nubra::Widget* board : std::initializer_list<Nubra::Widget*>{menu_, loadScreen_, mainMenu_, options_, help_, hiScores_,
+                                                                      career_, survival_, boardWidget_, escapeMenu_, splash_})
         widgetManager->AddWidget(board);
     splash_->onEnded = [this] { ShowMainMenu(); };
     if (DebugSettings().NoMainMenu)

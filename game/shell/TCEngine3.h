@@ -16,6 +16,8 @@ class TCBoard_MainMenu;
 class TCBoard_Menu;
 class TCBoard_Options;
 class TCBoard_Splash;
+class TCBoard_Survival;
+class TCBoard_Upgrade;
 class TCEngineBoardHost;
 class TCMiniGame;
 class TCShellScreens;
@@ -63,6 +65,9 @@ public:
     TCBoard_Game* GetBoardWidget() const { return boardWidget_; }
     TCMiniGame* GetMiniGame() const { return miniGame_; }
     TCShellScreens* GetLevelScreens() const { return levelScreens_.get(); }
+    TCBoard_Survival* GetSurvival() const { return survival_; }
+    // Over the board's widget, which owns it.
+    TCBoard_Upgrade* GetUpgradeShop() const { return upgradeShop_; }
 
 protected:
     // A close request that came while a box was open, now that none is.
@@ -97,6 +102,7 @@ private:
     // Built once by the loading thread; owned by the widget tree once attached.
     TCBoard_Game* boardWidget_ = nullptr;
     TCMiniGame* miniGame_ = nullptr; // owned by the widget tree
+    TCBoard_Upgrade* upgradeShop_ = nullptr;
     TCBoard_LoadScreen* loadScreen_ = nullptr;
     TCBoard_Menu* menu_ = nullptr;
     TCBoard_MainMenu* mainMenu_ = nullptr;
@@ -105,6 +111,7 @@ private:
     TCBoard_HiScores* hiScores_ = nullptr;
     TCBoard_EscapeMenu* escapeMenu_ = nullptr;
     TCBoard_Career* career_ = nullptr;
+    TCBoard_Survival* survival_ = nullptr;
     TCBoard_Splash* splash_ = nullptr;
     bool quitPending_ = false;
 };

@@ -1,12 +1,15 @@
 #include "game/shell/TCShellScreens.h"
 
 #include "game/shell/CareerProgress.h"
-#include "game/shell/TCBoard_EscapeMenu.h"
-#include "game/shell/TCBoard_HiScores.h"
-#include "game/shell/TCComix.h"
 #include "game/shell/TCBoard_Briefing.h"
 #include "game/shell/TCBoard_Career.h"
 #include "game/shell/TCBoard_Debriefing.h"
+#include "game/shell/TCBoard_EscapeMenu.h"
+#include "game/shell/TCBoard_HiScores.h"
+#include "game/shell/TCBoard_Menu.h"
+#include "game/shell/TCBoard_Survival.h"
+#include "game/shell/TCBoard_Upgrade.h"
+#include "game/shell/TCComix.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCMiniGame.h"
@@ -66,12 +69,13 @@ void TCShellScreens::ShowResult(Result result)
 
 void TCShellScreens::ShowMessageBox(const std::string& name) { ShowMessageBox1(name); }
 
-void TCShellScreens::ShowUpgradeShop() { game_.GetGameBoard()->CloseUpgradeShop(); }
+void TCShellScreens::ShowUpgradeShop() { game_.GetUpgradeShop()->Show(); }
+
 
 bool TCShellScreens::IsLevelDialogVisible() const
 {
-    return IsComixVisible() || game_.GetEscapeMenu()->visible || briefing_->visible || debriefing_->visible ||
-           debriefingFail_->visible;
+    return IsComixVisible() || game_.GetUpgradeShop()->visible || game_.GetEscapeMenu()->visible ||
+           briefing_->visible || debriefing_->visible || debriefingFail_->visible;
 }
 
 void TCShellScreens::ShowEscapeMenu() { game_.GetEscapeMenu()->Show(); }
@@ -103,10 +107,15 @@ int TCShellScreens::EnterSurvivalScore(int money)
 {
     TCProfileStore& store = TheProfileStore();
     game_.GetBoardWidget()->Hide();
+    game_.GetMenuBackground()->Show();
     return store.AddHiScore(true, NameText(store.CurrentProfile().name), money);
 }
 
-void TCShellScreens::ShowSurvivalBoard() { BackToMenu(); }
+void TCShellScreens::ShowSurvivalBoard()
+{
+    game_.ShowMainMenu();
+    game_.GetSurvival()->Show();
+}
 
 void TCShellScreens::ShowHiScores()
 {

@@ -8,9 +8,8 @@ class TCBoard_Briefing;
 class TCBoard_Debriefing;
 class TCEngine3;
 
-// The shell's side of a level. Where a screen of its own is not part of the game yet, the level
-// goes on without it: the shop closes at once; a survival score enters the hi-scores and the main
-// menu follows.
+// The shell's side of a level: the screens the board shows around and over a day. A survival
+// score enters the hi-scores; one too low for the table leads back to the survival screen.
 class TCShellScreens : public TCLevelScreens {
 public:
     explicit TCShellScreens(TCEngine3& game) : game_(game) {}
@@ -30,7 +29,6 @@ public:
     bool ShowComix(const std::string& name, std::function<void()> onEnd) override;
     bool IsComixVisible() const override;
     void ShowMessageBox(const std::string& name) override;
-    // Closed at once, so the level finishes as after any shop.
     void ShowUpgradeShop() override;
     bool IsLevelDialogVisible() const override;
     void ShowEscapeMenu() override;

@@ -72,8 +72,10 @@ public:
     void FinishLevel();
     // The shop after a level closes: the level is finished unless the player is still in it.
     void CloseUpgradeShop();
-    // The player left the level from the escape menu.
+    // The player left the level from the escape menu: the shop, closing, then neither finishes
+    // the level nor keeps the upgrade chosen. Cleared as each level starts.
     void AbandonLevel() { abandoned_ = true; }
+    bool IsLevelAbandoned() const { return abandoned_; }
     int GetResultCode() const;
     void LoseLife() override;
     void SetVipLost() override { vipLost_ = true; }

