@@ -5,6 +5,7 @@
 #include "game/shell/TCBoard_Briefing.h"
 #include "game/shell/TCBoard_Career.h"
 #include "game/shell/TCBoard_Debriefing.h"
+#include "game/shell/TCBoard_Upgrade.h"
 #include "game/shell/TCShellScreens.h"
 #include "game/sim/TCBoard_Game.h"
 #include "game/sim/TCBoard_Game3.h"
@@ -67,11 +68,16 @@ protected:
         Board().AddMoney(money);
         Steps(1);
     }
-    // A won newest day offers the shop first, announced by a box that the player closes.
+    // A won newest day offers the shop first, announced by a box that the player closes; the
+    // player leaves the shop as it comes.
     void WaitForResult()
     {
         game_->actions = {[this] { game_->Click(312 + 120 + 80, 264 + 188); }};
-        Steps(210);
+        for (int i = 0; i < 420; ++i) {
+            Steps(1);
+            if (game_->GetUpgradeShop()->visible)
+                game_->GetUpgradeShop()->Hide();
+        }
         game_->actions.clear();
     }
 

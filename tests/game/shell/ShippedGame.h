@@ -15,10 +15,12 @@
 #include "engine/ui/TCText.h"
 #include "framework/app/AppTestSupport.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/shell/TCBoard_Briefing.h"
 #include "game/shell/TCBoard_MainMenu.h"
 #include "game/shell/TCBoard_Splash.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
+#include "game/shell/TCShellScreens.h"
 #include "game/sim/TCBoard_Game3.h"
 
 namespace fixtures {
@@ -81,6 +83,12 @@ public:
     {
         WaitForLevelLoading();
         GetGameBoard()->OnLevelLoaded();
+    }
+    // The loaded day under way: its briefing, which holds the board paused, closed.
+    void BeginDay()
+    {
+        FinishLevelLoad();
+        GetLevelScreens()->GetBriefing()->Hide();
     }
     // The first screen, below the boxes.
     Nubra::Widget* Screen() { return GetMainMenu(); }

@@ -35,13 +35,6 @@ TEST_F(StartUp, TheScreensLieInTheirOrderWithTheSplashOnTop)
     EXPECT_EQ(gGameBoard, game.GetGameBoard());
 }
 
-// The level the board loads once the loading thread is done, as the main loop hands it back.
-void FinishLevelLoad(Game& game)
-{
-    game.WaitForLevelLoading();
-    game.GetGameBoard()->OnLevelLoaded();
-}
-
 TEST_F(StartUp, TheMenuStartsTheCareersLevelByItsMapAndSurvivalsFirstCafeBehindTheLoadScreen)
 {
     struct Case {

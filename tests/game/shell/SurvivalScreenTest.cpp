@@ -101,7 +101,7 @@ TEST_F(SurvivalScreen, ADayWithTakingsEntersTheHiScoresAndOneWithoutLeadsBackToT
         Game game;
         ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
         game.StartLevel(1, true);
-        game.FinishLevelLoad();
+        game.BeginDay();
         game.GetGameBoard()->AddMoney(takings);
         PlayUntilFinished(game);
         EXPECT_FALSE(game.GetBoardWidget()->visible) << takings;

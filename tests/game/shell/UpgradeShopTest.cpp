@@ -25,7 +25,7 @@ TCBoard_Game3& StartLevel(Game& game, int level, bool survival = false)
     }
     TheProfileStore().CurrentProfile().highestLevel = std::max(TheProfileStore().CurrentProfile().highestLevel, level);
     game.StartLevel(level, survival);
-    game.FinishLevelLoad();
+    game.BeginDay();
     TCBoard_Game3& board = *game.GetGameBoard();
     board.SetCareerUpgradeBytes(TheProfileStore().CurrentProfile().upgrades);
     return board;

@@ -17,11 +17,13 @@
 #include "framework/app/AppTestSupport.h"
 #include "game/shell/PrefFile.h"
 #include "game/shell/ShellControls.h"
+#include "game/shell/TCBoard_Briefing.h"
 #include "game/shell/TCBoard_MainMenu.h"
 #include "game/shell/TCBoard_Splash.h"
 #include "game/shell/TCBoard_Survival.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCProfileStore.h"
+#include "game/shell/TCShellScreens.h"
 #include "game/sim/TCBoard_Game.h"
 #include "game/sim/TCBoard_Game3.h"
 
@@ -139,6 +141,12 @@ TEST(SurvivalDay, FromTheMainMenuByClicksToTheHiScoreTable)
          [&] { game->ClickOn(FindBelow(game->GetSurvival(), "cafe1_button")); }},
         {"the first cafe chosen", [&] { return game->Idle(); },
          [&] { game->ClickOn(FindBelow(game->GetSurvival(), "play_button")); }},
+        {"the day's briefing",
+         [&] {
+             board = game->GetGameBoard();
+             return board->IsRunning() && game->GetLevelScreens()->GetBriefing()->IsVisibleInTree() && game->Idle();
+         },
+         [&] { game->ClickOn(FindBelow(game->GetLevelScreens()->GetBriefing(), "start")); }},
         {"the day under way",
          [&] {
              board = game->GetGameBoard();

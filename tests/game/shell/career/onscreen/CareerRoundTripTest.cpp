@@ -19,6 +19,7 @@
 #include "game/shell/TCBoard_Debriefing.h"
 #include "game/shell/TCBoard_MainMenu.h"
 #include "game/shell/TCBoard_Splash.h"
+#include "game/shell/TCBoard_Upgrade.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCMessageBox.h"
 #include "game/shell/TCShellScreens.h"
@@ -175,6 +176,8 @@ TEST(CareerRoundTrip, FromTheMenuThroughADayAndBackTheResultIsKept)
              [&] { EXPECT_FALSE(result->IsResultRecorded()) << "the result is two seconds away"; }},
             {"the shop's announcement", [&] { return gConfirm1 && shown(gConfirm1); },
              [&] { game.ClickOn(game.Control(gConfirm1, "btn_yes")); }},
+            {"the upgrade shop", [&] { return shown(game.GetUpgradeShop()) && !IsMessageBoxOpen(); },
+             [&] { game.ClickOn(game.Control(game.GetUpgradeShop(), "close_button")); }},
             {"the result recorded", [&] { return result->IsResultRecorded() && !IsMessageBoxOpen(); },
              [&] { game.ClickOn(game.Control(result, "menu")); }},
             {"back at the main menu", [&] { return shown(game.GetMainMenu()->GetMainPage()) && !shown(result); },
