@@ -80,7 +80,7 @@ TEST_F(ShippedComix, TheCareersFirstDayOpensWithItsStripAndPlaysOnceItIsClosed)
 TEST_F(ShippedComix, AfterAFinishStripTheNextLevelRunsUnpaused)
 {
     Game game;
-    StartDay(game, 5);
+    StartDay(game, 15);
     TCBoard_Game3& board = *game.GetGameBoard();
     ASSERT_EQ(board.GetFinishComix(), "cafe1_done");
     int ended = 0;
