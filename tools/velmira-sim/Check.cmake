@@ -28,12 +28,22 @@ run_sim(out code --level l999)
 if(NOT code EQUAL 2)
   message(FATAL_ERROR "an unknown level gave exit code ${code}")
 endif()
-foreach(bad "--seed;many" "--seconds;0" "--seconds;-5")
+foreach(bad "--seed;many" "--seconds;0" "--seconds;-5" "--all;--cafe;4" "--cafe;2")
   run_sim(out code ${bad})
   if(NOT code EQUAL 2)
     message(FATAL_ERROR "'${bad}' gave exit code ${code}")
   endif()
 endforeach()
+
+# One cafe's run holds its career days and its survival level, and nothing of the others.
+run_sim(cafe_three code --all --cafe 3 --seconds 1)
+string(REGEX MATCHALL "level: [le][0-9]+" cafe_levels "${cafe_three}")
+list(GET cafe_levels 0 first_level)
+list(GET cafe_levels -1 last_level)
+if(NOT first_level STREQUAL "level: l036" OR NOT last_level STREQUAL "level: e003"
+   OR cafe_three MATCHES "level: (l0[0-2][0-9]|l03[0-5]|e00[12])\n")
+  message(FATAL_ERROR "cafe 3's run played: ${cafe_levels}")
+endif()
 
 # Without a single click the guests give up: the day is lost, and so is the run.
 file(WRITE ${WORK}/no-clicks.txt "# nobody serves\n")

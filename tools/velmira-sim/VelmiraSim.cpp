@@ -21,6 +21,7 @@
 #include "engine/core/EffectFile.h"
 #include "engine/core/Log.h"
 #include "engine/core/XmlHelpers.h"
+#include "game/shell/CareerProgress.h"
 #include "game/sim/TCBoardHost.h"
 #include "game/sim/TCBoard_Game3.h"
 #include "game/sim/TCItemList.h"
@@ -48,6 +49,7 @@ struct Options {
     uint32_t seed = 1;
     std::string clicks;
     bool all = false;
+    int cafe = 0; // with --all: only this cafe's days and survival level; 0 = every cafe
     std::string data;
     int seconds = kDefaultSeconds;
     bool log = false;
@@ -60,8 +62,8 @@ struct Click {
 
 void Usage(FILE* out)
 {
-    std::fprintf(out, "usage: velmira-sim [--level NAME] [--seed N] [--bot | --clicks FILE] [--all] [--data DIR]\n"
-                      "                   [--seconds S] [--log]\n"
+    std::fprintf(out, "usage: velmira-sim [--level NAME] [--seed N] [--bot | --clicks FILE] [--all [--cafe N]]\n"
+                      "                   [--data DIR] [--seconds S] [--log]\n"
                       "  --level NAME  a level of the pack, as its file is named (l001, e002); default the first\n"
                       "  --seed N      the random seed, default 1\n"
                       "  --bot         a simple player serves the cafe (the default)\n"
@@ -69,6 +71,7 @@ void Usage(FILE* out)
                       "                \"@ok\" closes the tutorial's message, \"@bonus:K\" makes a mini-game chain of\n"
                       "                three pieces of bonus kind K (0 coin .. 4 ice)\n"
                       "  --all         every level of the pack in turn\n"
+                      "  --cafe N      with --all, only cafe N's career days and survival level (1..3)\n"
                       "  --data DIR    the pack's folder, default beside the game\n"
                       "  --seconds S   stop each level after S seconds of game time, default 7200\n"
                       "  --log         the game's log lines go to standard error\n"
@@ -97,6 +100,13 @@ std::optional<Options> ParseOptions(int argc, char** argv)
             options.data = argv[++i];
         } else if (arg == "--log") {
             options.log = true;
+        } else if (arg == "--cafe" && hasValue) {
+            const std::string value = argv[++i];
+            if (value != "1" && value != "2" && value != "3") {
+                std::fprintf(stderr, "velmira-sim: --cafe wants 1, 2 or 3, not '%s'\n", value.c_str());
+                return std::nullopt;
+            }
+            options.cafe = std::stoi(value);
         } else if ((arg == "--seed" || arg == "--seconds") && hasValue) {
             char* end = nullptr;
             const unsigned long value = std::strtoul(argv[++i], &end, 10);
@@ -120,6 +130,10 @@ std::optional<Options> ParseOptions(int argc, char** argv)
     }
     if (options.all && !options.level.empty()) {
         std::fprintf(stderr, "velmira-sim: --all and --level exclude each other\n");
+        return std::nullopt;
+    }
+    if (options.cafe != 0 && !options.all) {
+        std::fprintf(stderr, "velmira-sim: --cafe goes with --all\n");
         return std::nullopt;
     }
     return options;
@@ -146,15 +160,21 @@ bool EnterPack(const Options& options, const char* program)
     return false;
 }
 
-// The pack's career levels, then its survival cafes, by file name.
-std::vector<std::string> PackLevels()
+bool IsOfCafe(char prefix, int number, int cafe)
+{
+    return cafe == 0 || (prefix == 'e' ? number : CafeDayOfLevel(number).cafe) == cafe;
+}
+
+// The pack's career levels, then its survival cafes, by file name; with a cafe, only its own.
+std::vector<std::string> PackLevels(int cafe)
 {
     std::vector<std::string> levels;
     for (const char prefix : {'l', 'e'})
         for (int number = 1; number < 1000; ++number) {
             char name[8];
             std::snprintf(name, sizeof name, "%c%03d", prefix, number);
-            if (std::filesystem::exists(std::filesystem::path("cfg") / (std::string(name) + ".xml")))
+            if (IsOfCafe(prefix, number, cafe) &&
+                std::filesystem::exists(std::filesystem::path("cfg") / (std::string(name) + ".xml")))
                 levels.push_back(name);
         }
     return levels;
@@ -342,7 +362,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "velmira-sim: no pack with cfg/cfg.xml found (use --data DIR)\n");
         return kExitBadArgument;
     }
-    const std::vector<std::string> pack = PackLevels();
+    const std::vector<std::string> pack = PackLevels(options->cafe);
     std::vector<std::string> levels;
     if (options->all)
         levels = pack;
