@@ -28,6 +28,9 @@ public:
     // outside the career are refused.
     void SetLevelResult(int money, int result, int level);
     void SelectNewestLevel();
+    // Chooses the level's cafe and day, as starting it from the map would; the page follows when
+    // it is next shown.
+    void SelectLevel(int level);
     // The day after the selected one; none after the career's last level.
     void SelectNextDay();
     // 0 while no day is selected.
@@ -48,7 +51,6 @@ public:
 
 private:
     TCCandyWidget* Bind(const std::string& name) const;
-    void SelectLevel(int level);
     void SwitchCafe(int cafe);
     // The cafe buttons and picture; with reset, the selection goes to the cafe's newest day.
     void RefreshCafe(bool reset);

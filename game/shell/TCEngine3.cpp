@@ -165,9 +165,13 @@ void TCEngine3::LoadingThreadCompleted()
 
 void TCEngine3::StartDeveloperLevel()
 {
+    const TCDebugSettings& settings = DebugSettings();
     splash_->SetVisible(false);
     boardWidget_->Show();
-    board_->StartLevelLoad(DebugSettings().DbgScene, DebugSettings().InfinityGame);
+    // The career goes on from that day once it is won, as from a day its map started.
+    if (!settings.InfinityGame)
+        career_->SelectLevel(settings.DbgScene);
+    board_->StartLevelLoad(settings.DbgScene, settings.InfinityGame);
 }
 
 void TCEngine3::ShowMainMenu()

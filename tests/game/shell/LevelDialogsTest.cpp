@@ -54,6 +54,10 @@ protected:
     void Play(int level)
     {
         game_->GetCareer()->StartCareerLevel(level);
+        BeginLoadedDay(level);
+    }
+    void BeginLoadedDay(int level)
+    {
         game_->WaitForLevelLoading();
         Board().OnLevelLoaded();
         ASSERT_TRUE(Board().IsRunning());
@@ -141,6 +145,27 @@ TEST_F(LevelDialogs, TheResultDialogWaitsForTheResultThenGoesOnToTheNextDay)
     Board().OnLevelLoaded();
     EXPECT_EQ(Board().GetLevel(), 3);
     EXPECT_EQ(game_->GetCareer()->GetSelectedLevel(), 3);
+}
+
+TEST_F(LevelDialogs, ADayTheDevelopersSwitchStartsGoesOnToTheNextDayWhenWon)
+{
+    game_.reset();
+    TCDebugSettings& settings = DebugSettings();
+    settings.NoMainMenu = true;
+    settings.DbgScene = 2;
+    game_ = std::make_unique<Game>(false);
+    settings.NoMainMenu = false;
+    settings.DbgScene = 1;
+    BeginLoadedDay(2);
+    EndDay(Board().GetGoal());
+    WaitForResult();
+    ASSERT_TRUE(Debriefing(false).IsResultRecorded());
+
+    game_->ClickOn(&Control(Debriefing(false), "start"));
+    EXPECT_FALSE(game_->GetMainMenu()->visible);
+    game_->WaitForLevelLoading();
+    Board().OnLevelLoaded();
+    EXPECT_EQ(Board().GetLevel(), 3);
 }
 
 TEST_F(LevelDialogs, AFailedDayIsPlayedAgainFromEitherButton)

@@ -74,7 +74,8 @@ TEST_F(StartUp, TheDevelopersSwitchGoesPastTheMenusIntoTheLevelItNames)
     struct Case {
         int scene;
         bool infinity;
-    } cases[] = {{20, false}, {40, false}, {7, false}, {2, true}};
+        int careerCafe, careerLevel; // the day the career map then has chosen; 0: none
+    } cases[] = {{20, false, 2, 20}, {40, false, 3, 40}, {7, false, 1, 7}, {2, true, 1, 0}};
     TCDebugSettings& settings = DebugSettings();
     for (const Case& c : cases) {
         settings.NoMainMenu = true;
@@ -89,6 +90,8 @@ TEST_F(StartUp, TheDevelopersSwitchGoesPastTheMenusIntoTheLevelItNames)
         game.FinishLevelLoad();
         EXPECT_EQ(game.GetGameBoard()->GetLevel(), c.scene);
         EXPECT_EQ(game.GetGameBoard()->IsSurvival(), c.infinity) << c.scene;
+        EXPECT_EQ(game.GetCareer()->GetShownCafe(), c.careerCafe) << c.scene;
+        EXPECT_EQ(game.GetCareer()->GetSelectedLevel(), c.careerLevel) << c.scene;
         game.actions = {[&] { game.ClickNo(); }};
         game.Shutdown();
         EXPECT_EQ(game.steps, 1) << "without a splash, a close asks at once";
