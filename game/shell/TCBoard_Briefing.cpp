@@ -65,6 +65,6 @@ void TCBoard_Briefing::OnHide()
 
 void TCBoard_Briefing::OnButtonClick(intptr_t id)
 {
-    if (start_ && id == reinterpret_cast<intptr_t>(start_))
+    if (Is(id, start_))
         Hide();
 }

@@ -32,18 +32,6 @@ bool LevelFileExists(int level)
 
 TCPlayerProfile& Profile() { return TheProfileStore().CurrentProfile(); }
 
-void SetShown(TCCandyWidget* widget, bool shown)
-{
-    if (widget)
-        widget->SetVisible(shown);
-}
-
-void SetEnabled(TCCandyWidget* widget, bool enabled)
-{
-    if (widget)
-        widget->SetDisabled(!enabled);
-}
-
 } // namespace
 
 TCBoard_Career::TCBoard_Career(TCEngine3* app, pugi::xml_node uiRoot)
@@ -159,8 +147,8 @@ void TCBoard_Career::RefreshCafe(bool reset)
 {
     const TCPlayerProfile& profile = Profile();
     for (int cafe = 1; cafe <= 3; ++cafe) {
-        SetEnabled(cafeButtons_[size_t(cafe - 1)], IsCafeOpen(profile, cafe));
-        SetShown(cafeTexts_[size_t(cafe - 1)], cafe == cafe_);
+        SetControlEnabled(cafeButtons_[size_t(cafe - 1)], IsCafeOpen(profile, cafe));
+        SetControlShown(cafeTexts_[size_t(cafe - 1)], cafe == cafe_);
     }
     const int days = CafeDayCount(cafe_);
     const int reached = profile.highestLevel - CafeLevelOffset(cafe_);
@@ -177,7 +165,7 @@ void TCBoard_Career::FillPage(bool animate, bool levelDone)
     for (int day = 1; day <= kMaxDays; ++day)
         FillDay(day, animate, levelDone);
     const int level = GetSelectedLevel();
-    SetEnabled(play_, level != 0 && LevelExists(level));
+    SetControlEnabled(play_, level != 0 && LevelExists(level));
     FillBriefingPage(level);
 }
 
@@ -185,7 +173,7 @@ void TCBoard_Career::MoveDayMark()
 {
     TCCandyWidget* button = selectedDay_ >= 1 ? days_[size_t(selectedDay_ - 1)].button : nullptr;
     if (!dayMark_ || !button) {
-        SetShown(dayMark_, false);
+        SetControlShown(dayMark_, false);
         return;
     }
     const Nubra::Point at = DayMarkPosition({button->x, button->y, button->width, button->height}, dayMark_->width,
@@ -199,15 +187,15 @@ void TCBoard_Career::FillDay(int day, bool animate, bool levelDone)
     const DayControls& controls = days_[size_t(day - 1)];
     const bool inCafe = day <= CafeDayCount(cafe_);
     const int level = CafeLevelOffset(cafe_) + day;
-    SetShown(controls.button, inCafe);
-    SetShown(controls.text, inCafe);
+    SetControlShown(controls.button, inCafe);
+    SetControlShown(controls.text, inCafe);
     const bool playable = inCafe && day <= newestDay_ && LevelExists(level);
-    SetEnabled(controls.button, playable);
+    SetControlEnabled(controls.button, playable);
     const TCPlayerProfile& profile = Profile();
     const bool won = playable && profile.bestScore[size_t(level)] > 0;
     const bool expert = won && profile.expert[size_t(level)] != 0;
-    SetShown(controls.expert, expert);
-    SetShown(controls.goal, won && !expert);
+    SetControlShown(controls.expert, expert);
+    SetControlShown(controls.goal, won && !expert);
     TCCandyWidget* badge = expert ? controls.expert : controls.goal;
     if (won && animate && badge)
         badge->RunEffect("onshow");
@@ -229,7 +217,7 @@ void TCBoard_Career::FillBriefingPage(int level)
     if (photoBriefing_)
         photoBriefing_->RunEffect("onshow");
     for (int k = 0; k < kAwards; ++k)
-        SetShown(awards_[size_t(k)], level >= 1 && profile.achievements[size_t(level)][size_t(k)] != 0);
+        SetControlShown(awards_[size_t(k)], level >= 1 && profile.achievements[size_t(level)][size_t(k)] != 0);
 }
 
 void TCBoard_Career::SwitchCafe(int cafe)
@@ -257,7 +245,7 @@ void TCBoard_Career::OnShow()
         SelectLevel(CurrentCareerLevel(Profile()));
     RefreshCafe(false);
     FillPage(true, false);
-    SetShown(rightPage_, true);
+    SetControlShown(rightPage_, true);
 }
 
 void TCBoard_Career::OnButtonClick(intptr_t id)

@@ -59,10 +59,6 @@ private:
     void FillBriefingPage(int level);
     void MoveDayMark();
     void ResetCareer();
-    bool Is(intptr_t id, const TCCandyWidget* button) const
-    {
-        return button && id == reinterpret_cast<intptr_t>(button);
-    }
 
     TCEngine3* game_;
     std::function<bool(int)> levelExists_;

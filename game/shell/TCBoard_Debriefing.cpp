@@ -74,14 +74,12 @@ void TCBoard_Debriefing::OnShow()
     FillLevelIntro(*this, *GetApp(), board_.GetLevel(), board_.IsSurvival(), "level_outro_text");
     recorded_ = false;
     for (TCCandyWidget* button : {start_, menu_, replay_})
-        if (button)
-            button->SetDisabled(true);
+        SetControlEnabled(button, false);
     awards_.clear();
     for (int k = 0; k < kAwards; ++k) {
         const AwardControls& award = awardControls_[size_t(k)];
         for (TCCandyWidget* control : {award.icon, award.name})
-            if (control)
-                control->SetVisible(false);
+            SetControlShown(control, false);
         if (!fail_ && LevelGoals().IsGoalMet(k))
             awards_.push_back(k);
     }
@@ -94,8 +92,7 @@ void TCBoard_Debriefing::SetResultRecorded()
 {
     recorded_ = true;
     for (TCCandyWidget* button : {start_, menu_, replay_})
-        if (button)
-            button->SetDisabled(false);
+        SetControlEnabled(button, true);
 }
 
 void TCBoard_Debriefing::Update()

@@ -62,10 +62,6 @@ private:
     // The career goes on: the next level, or the menu after the last.
     void GoOn();
     void BackToMenu();
-    bool Is(intptr_t id, const TCCandyWidget* button) const
-    {
-        return button && id == reinterpret_cast<intptr_t>(button);
-    }
 
     TCEngine3* game_;
     TCBoard_Game3& board_;
