@@ -193,6 +193,13 @@ bool TCComixActor::Parse(TCComix& comix, pugi::xml_node node)
 }
 
 template <typename T>
+void TCComixValueActor<T>::Apply(const T& value) const
+{
+    for (TCComixObject* object : this->Targets())
+        setter_(*object, value);
+}
+
+template <typename T>
 bool TCComixActorSetValue<T>::Parse(TCComix& comix, pugi::xml_node node)
 {
     if (!TCComixActor::Parse(comix, node))
@@ -209,10 +216,9 @@ bool TCComixActorSetValue<T>::Parse(TCComix& comix, pugi::xml_node node)
 }
 
 template <typename T>
-void TCComixActorSetValue<T>::Apply()
+void TCComixActorSetValue<T>::ApplyOnce()
 {
-    for (TCComixObject* object : Targets())
-        setter_(*object, value_);
+    this->Apply(value_);
     done_ = true;
 }
 
@@ -220,14 +226,14 @@ template <typename T>
 void TCComixActorSetValue<T>::Update(float time)
 {
     if (!done_ && t_ <= time)
-        Apply();
+        ApplyOnce();
 }
 
 template <typename T>
 void TCComixActorSetValue<T>::Finish(float)
 {
     if (!done_)
-        Apply();
+        ApplyOnce();
 }
 
 template <typename T>
@@ -258,13 +264,6 @@ bool TCComixActorChangeValue<T>::Parse(TCComix& comix, pugi::xml_node node)
 }
 
 template <typename T>
-void TCComixActorChangeValue<T>::Apply(const T& value)
-{
-    for (TCComixObject* object : Targets())
-        setter_(*object, value);
-}
-
-template <typename T>
 void TCComixActorChangeValue<T>::Update(float time)
 {
     if (done_)
@@ -272,7 +271,7 @@ void TCComixActorChangeValue<T>::Update(float time)
     // Without a span there is nothing to divide: the value steps to its end at t1.
     if (t2_ <= t1_) {
         if (time >= t1_) {
-            Apply(val2_);
+            this->Apply(val2_);
             done_ = true;
         }
         return;
@@ -281,10 +280,10 @@ void TCComixActorChangeValue<T>::Update(float time)
         float f = (time - t1_) / (t2_ - t1_);
         // Only a loop wraps; a single run reaching t2 exactly must not fall back to val1.
         f = loop_ ? f - std::floor(f) : std::clamp(f, 0.0f, 1.0f);
-        Apply(val1_ + (val2_ - val1_) * rule_(f));
+        this->Apply(val1_ + (val2_ - val1_) * rule_(f));
     }
     if (time > t2_ && !loop_) {
-        Apply(val2_);
+        this->Apply(val2_);
         done_ = true;
     }
 }
@@ -293,7 +292,7 @@ template <typename T>
 void TCComixActorChangeValue<T>::Finish(float time)
 {
     if (time <= t2_ || local_) {
-        Apply(val2_);
+        this->Apply(val2_);
         done_ = true;
     }
 }

@@ -42,31 +42,43 @@ protected:
 template <typename T>
 using TCComixSetter = void (*)(TCComixObject&, T);
 
+// An actor that writes values of one type into its targets through one setter.
+template <typename T>
+class TCComixValueActor : public TCComixActor {
+public:
+    explicit TCComixValueActor(TCComixSetter<T> setter) : setter_(setter) {}
+
+protected:
+    void Apply(const T& value) const;
+
+private:
+    TCComixSetter<T> setter_;
+};
+
 // Applies "val" once its time "t" has come.
 template <typename T>
-class TCComixActorSetValue : public TCComixActor {
+class TCComixActorSetValue : public TCComixValueActor<T> {
 public:
-    explicit TCComixActorSetValue(TCComixSetter<T> setter) : setter_(setter) {}
+    using TCComixValueActor<T>::TCComixValueActor;
     bool Parse(TCComix& comix, pugi::xml_node node) override;
     float GetEndTime() const override { return t_; }
     void Update(float time) override;
     void Finish(float time) override;
 
 private:
-    void Apply();
+    void ApplyOnce();
 
     T value_{};
     float t_ = 0.0f;
     bool done_ = false;
-    TCComixSetter<T> setter_;
 };
 
 // Moves from "val1" at "t1" to "val2" at "t2" along its rule; a looping one starts over every
 // t2 - t1 seconds. A local one stops with its episode; others go on through later episodes.
 template <typename T>
-class TCComixActorChangeValue : public TCComixActor {
+class TCComixActorChangeValue : public TCComixValueActor<T> {
 public:
-    explicit TCComixActorChangeValue(TCComixSetter<T> setter) : setter_(setter) {}
+    using TCComixValueActor<T>::TCComixValueActor;
     bool Parse(TCComix& comix, pugi::xml_node node) override;
     float GetEndTime() const override { return t2_; }
     void Update(float time) override;
@@ -74,14 +86,11 @@ public:
     void StopLoop() override;
 
 private:
-    void Apply(const T& value);
-
     T val1_{}, val2_{};
     float t1_ = 0.0f, t2_ = 0.0f;
     bool loop_ = false;
     bool done_ = false;
     bool local_ = true;
-    TCComixSetter<T> setter_;
     TCEasingRule rule_ = nullptr;
 };
 
