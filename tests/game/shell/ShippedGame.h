@@ -66,12 +66,8 @@ public:
     // The middle of a widget wherever it lies in the tree.
     void ClickOn(const Nubra::Widget* widget)
     {
-        int x = widget->width / 2, y = widget->height / 2;
-        for (const Nubra::WidgetContainer* at = widget; at; at = at->parent) {
-            x += at->x;
-            y += at->y;
-        }
-        Click(x, y);
+        const Nubra::Point origin = widget->GetAbsPos();
+        Click(origin.x + widget->width / 2, origin.y + widget->height / 2);
     }
     // The boxes lie at (312, 264); their buttons at y 168, "yes" at x 30, "no" at x 210, and the
     // one-button box's at x 120.

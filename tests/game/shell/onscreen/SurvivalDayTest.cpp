@@ -8,14 +8,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "VirtualDisplay.h"
-#include "framework/app/AppTestSupport.h"
 #include "game/shell/PrefFile.h"
+#include "game/shell/ScriptedGame.h"
 #include "game/shell/ShellControls.h"
 #include "game/shell/TCBoard_Briefing.h"
 #include "game/shell/TCBoard_MainMenu.h"
@@ -29,67 +28,21 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The game's main loop runs a script: each step waits for its condition, then acts; a step that
-// waits too long ends the run.
-class ScriptedGame : public TCEngine3 {
+// Clicks come as the window system reports them.
+class SurvivalGame : public fixtures::ScriptedGame {
 public:
-    struct Step {
-        const char* what;
-        std::function<bool()> ready;
-        std::function<void()> act;
-    };
+    SurvivalGame() : ScriptedGame("SurvivalDay", std::chrono::seconds(120)) {}
 
-    ScriptedGame()
-    {
-        productName = apptest::UniqueProduct("SurvivalDay");
-        test3D = autoEnable3D = false;
-    }
-    bool ChangeDirHook(const std::string&) override { return true; }
-
-    void UpdateFrames() override
-    {
-        TCEngine3::UpdateFrames();
-        if (next_ >= steps.size())
-            return;
-        const auto now = Clock::now();
-        if (stepStarted_ == Clock::time_point())
-            stepStarted_ = now;
-        Step& step = steps[next_];
-        if (step.ready()) {
-            if (step.act)
-                step.act();
-            ++next_;
-            stepStarted_ = now;
-        } else if (now - stepStarted_ > std::chrono::seconds(120)) {
-            ADD_FAILURE() << "gave up waiting: " << step.what;
-            next_ = steps.size();
-            TCEngine::Shutdown();
-        }
-    }
-
-    // A click as the window system reports it, at the middle of the widget.
+    // A click at the middle of the widget.
     void ClickOn(const Nubra::Widget* widget)
     {
-        int x = widget->width / 2, y = widget->height / 2;
-        for (const Nubra::WidgetContainer* at = widget; at; at = at->parent) {
-            x += at->x;
-            y += at->y;
-        }
+        const auto [x, y] = MiddleOf(widget);
         for (plat::MessageKind kind : {plat::MessageKind::MouseMove, plat::MessageKind::LButtonDown, plat::MessageKind::LButtonUp})
             input.pending.push_back({kind, x, y});
     }
     bool Idle() const { return input.pending.empty(); }
-    void EndRun() { TCEngine::Shutdown(); }
-    bool Done() const { return next_ >= steps.size(); }
 
-    std::vector<Step> steps;
     apptest::ScriptedEvents input;
-
-private:
-    size_t next_ = 0;
-    Clock::time_point stepStarted_;
 };
 
 TCHiScoreTable StoredSurvivalTable()
@@ -124,7 +77,7 @@ TEST(SurvivalDay, FromTheMainMenuByClicksToTheHiScoreTable)
     TheProfileStore().Header().windowed = 1;
     ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
 
-    auto* game = new ScriptedGame();
+    auto* game = new SurvivalGame();
     TCBoard_Game3* board = nullptr;
     game->steps = {
         {"the splash", [&] { return game->GetSplash() && game->GetSplash()->visible; }, nullptr},

@@ -8,12 +8,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <vector>
 
 #include "VirtualDisplay.h"
-#include "framework/app/AppTestSupport.h"
 #include "game/shell/QuickLevel.h"
+#include "game/shell/ScriptedGame.h"
 #include "game/shell/TCBoard_Briefing.h"
 #include "game/shell/TCBoard_Career.h"
 #include "game/shell/TCBoard_Debriefing.h"
@@ -30,51 +28,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Plays a script from inside the real main loop, a step each time its condition holds; a step
-// that waits too long ends the run.
-class ScriptedGame : public TCEngine3 {
+// Clicks go through SDL, as the window system would send them.
+class CareerGame : public fixtures::ScriptedGame {
 public:
-    struct Step {
-        const char* what;
-        std::function<bool()> ready;
-        std::function<void()> act;
-    };
+    CareerGame() : ScriptedGame("CareerRoundTrip", std::chrono::seconds(20)) {}
 
-    ScriptedGame()
-    {
-        productName = apptest::UniqueProduct("CareerRoundTrip");
-        test3D = autoEnable3D = false;
-    }
-    bool ChangeDirHook(const std::string&) override { return true; }
-    void UpdateFrames() override
-    {
-        TCEngine3::UpdateFrames();
-        if (next >= steps.size())
-            return;
-        const auto now = std::chrono::steady_clock::now();
-        if (stepStarted == std::chrono::steady_clock::time_point())
-            stepStarted = now;
-        Step& step = steps[next];
-        if (step.ready()) {
-            step.act();
-            ++next;
-            stepStarted = now;
-        } else if (now - stepStarted > std::chrono::seconds(20)) {
-            ADD_FAILURE() << "gave up waiting for " << step.what;
-            next = steps.size();
-            quitBySystem = true;
-            Shutdown();
-        }
-    }
-
-    // A click at the middle of a widget, as the window system would send it.
+    // A click at the middle of a widget.
     void ClickOn(const Nubra::Widget* widget)
     {
-        int x = widget->width / 2, y = widget->height / 2;
-        for (const Nubra::WidgetContainer* at = widget; at; at = at->parent) {
-            x += at->x;
-            y += at->y;
-        }
+        const auto [x, y] = MiddleOf(widget);
         for (Uint32 type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
             SDL_Event event{};
             event.type = type;
@@ -94,10 +56,6 @@ public:
         }
     }
     TCCandyWidget* Control(const TCCandyWidget* screen, const char* name) { return FindBelow(screen, name); }
-
-    std::vector<Step> steps;
-    size_t next = 0;
-    std::chrono::steady_clock::time_point stepStarted;
 };
 
 // A folder of the test's own for a file or settings that other tests also write.
@@ -141,7 +99,7 @@ TEST(CareerRoundTrip, FromTheMenuThroughADayAndBackTheResultIsKept)
 
     int goal = 0;
     {
-        ScriptedGame game;
+        CareerGame game;
         auto shown = [](const TCCandyWidget* widget) { return widget && widget->IsVisibleInTree(); };
         TCBoard_Career* career = nullptr;
         TCBoard_Debriefing* result = nullptr;
@@ -188,7 +146,7 @@ TEST(CareerRoundTrip, FromTheMenuThroughADayAndBackTheResultIsKept)
         };
         game.Init();
         game.Start();
-        EXPECT_EQ(game.next, game.steps.size());
+        EXPECT_TRUE(game.Done());
     }
     fs::current_path(previous);
     unsetenv("VELMIRA_DATA_ROOT");

@@ -1,0 +1,76 @@
+#pragma once
+// The game in its real window, playing a script from inside its own main loop.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/app/AppTestSupport.h"
+#include "framework/widgets/Widget.h"
+#include "game/shell/TCEngine3.h"
+
+namespace fixtures {
+
+// Each step waits for its condition, then acts; a step that waits longer than the game's patience
+// fails the test and ends the run.
+class ScriptedGame : public TCEngine3 {
+public:
+    struct Step {
+        const char* what;
+        std::function<bool()> ready;
+        std::function<void()> act; // may be empty
+    };
+
+    ScriptedGame(const std::string& product, std::chrono::seconds patience) : patience_(patience)
+    {
+        productName = apptest::UniqueProduct(product);
+        test3D = autoEnable3D = false;
+    }
+    bool ChangeDirHook(const std::string&) override { return true; }
+
+    void UpdateFrames() override
+    {
+        TCEngine3::UpdateFrames();
+        if (Done())
+            return;
+        const auto now = Clock::now();
+        if (stepStarted_ == Clock::time_point())
+            stepStarted_ = now;
+        Step& step = steps[next_];
+        if (step.ready()) {
+            if (step.act)
+                step.act();
+            ++next_;
+            stepStarted_ = now;
+        } else if (now - stepStarted_ > patience_) {
+            ADD_FAILURE() << "gave up waiting for " << step.what;
+            next_ = steps.size();
+            EndRun();
+        }
+    }
+
+    // The main loop ends as the system would end it: no question, and nothing saved on the way.
+    void EndRun() { TCEngine::Shutdown(); }
+    bool Done() const { return next_ >= steps.size(); }
+
+    std::vector<Step> steps;
+
+protected:
+    // Where a click at the middle of the widget lands in the window.
+    static Nubra::Point MiddleOf(const Nubra::Widget* widget)
+    {
+        const Nubra::Point origin = widget->GetAbsPos();
+        return {origin.x + widget->width / 2, origin.y + widget->height / 2};
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    std::chrono::seconds patience_;
+    size_t next_ = 0;
+    Clock::time_point stepStarted_;
+};
+
+} // namespace fixtures
