@@ -13,9 +13,21 @@
 
 namespace fixtures {
 
+// The game of a test in a real window: its own product name, so that no other test's instance
+// lock meets it, the software display and the working folder the test chose.
+class WindowedGame : public TCEngine3 {
+public:
+    explicit WindowedGame(const std::string& product)
+    {
+        productName = apptest::UniqueProduct(product);
+        test3D = autoEnable3D = false;
+    }
+    bool ChangeDirHook(const std::string&) override { return true; }
+};
+
 // Each step waits for its condition, then acts; a step that waits longer than the game's patience
 // fails the test and ends the run.
-class ScriptedGame : public TCEngine3 {
+class ScriptedGame : public WindowedGame {
 public:
     struct Step {
         const char* what;
@@ -23,12 +35,7 @@ public:
         std::function<void()> act; // may be empty
     };
 
-    ScriptedGame(const std::string& product, std::chrono::seconds patience) : patience_(patience)
-    {
-        productName = apptest::UniqueProduct(product);
-        test3D = autoEnable3D = false;
-    }
-    bool ChangeDirHook(const std::string&) override { return true; }
+    ScriptedGame(const std::string& product, std::chrono::seconds patience) : WindowedGame(product), patience_(patience) {}
 
     void UpdateFrames() override
     {

@@ -7,9 +7,9 @@
 
 #include "VirtualDisplay.h"
 #include "engine/core/TCDebugSettings.h"
-#include "framework/app/AppTestSupport.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/shell/ScriptedGame.h"
 #include "game/shell/TCComix.h"
 #include "game/shell/TCEngine3.h"
 #include "game/sim/TCBoard_Game.h"
@@ -18,14 +18,9 @@ namespace {
 
 // Goes straight into the first day, skips the strip to its last frame, lets it draw and takes
 // the screenshot; then the run ends.
-class ComixShot : public TCEngine3 {
+class ComixShot : public fixtures::WindowedGame {
 public:
-    ComixShot()
-    {
-        productName = apptest::UniqueProduct("ComixShot");
-        test3D = autoEnable3D = false;
-    }
-    bool ChangeDirHook(const std::string&) override { return true; }
+    ComixShot() : WindowedGame("ComixShot") {}
     void ReadFromRegistry() override
     {
         TCEngine3::ReadFromRegistry();
