@@ -12,7 +12,6 @@
 #include "game/shell/TCBoard_Career.h"
 #include "game/shell/TCEngine3.h"
 #include "game/shell/TCShellScreens.h"
-#include "game/sim/TCBoard_Game.h"
 #include "game/sim/TCBoard_Game3.h"
 #include "game/sim/TCLevelGoals.h"
 
@@ -157,8 +156,5 @@ void TCBoard_Debriefing::GoOn()
 void TCBoard_Debriefing::BackToMenu()
 {
     Hide();
-    game_->GetBoardWidget()->Hide();
-    game_->ShowMainMenu();
-    board_.AbortLevel();
-    StopSoundGroup("game");
+    game_->LeaveLevel();
 }

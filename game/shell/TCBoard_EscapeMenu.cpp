@@ -110,9 +110,6 @@ void TCBoard_EscapeMenu::Quit()
 {
     if (!ConfirmLeaving("exitmenu"))
         return;
-    game_->GetBoardWidget()->Hide();
     HideShop();
-    game_->ShowMainMenu();
-    game_->GetGameBoard()->AbortLevel();
-    StopSoundGroup("game");
+    game_->LeaveLevel();
 }

@@ -208,6 +208,14 @@ void TCEngine3::StartLevel(int level, bool survival)
     board_->StartLevelLoad(level, survival);
 }
 
+void TCEngine3::LeaveLevel()
+{
+    boardWidget_->Hide();
+    ShowMainMenu();
+    board_->AbortLevel();
+    StopSoundGroup("game");
+}
+
 bool TCEngine3::UpdateAppStep(bool& updated)
 {
     AskPendingQuit();

@@ -50,6 +50,8 @@ public:
     void HideLoadScreen() override;
     // Leaves the menus for a level of the career or of survival (by cafe).
     void StartLevel(int level, bool survival);
+    // Leaves the level on the board for the main menu; the day's sounds fall silent.
+    void LeaveLevel();
 
     // Close requests wait while it is shown.
     TCBoard_Splash* GetSplash() const { return splash_; }
