@@ -35,38 +35,29 @@ TEST_F(StartUp, TheScreensLieInTheirOrderWithTheSplashOnTop)
     EXPECT_EQ(gGameBoard, game.GetGameBoard());
 }
 
-TEST_F(StartUp, TheMenuStartsTheCareersLevelByItsMapAndSurvivalsFirstCafeBehindTheLoadScreen)
+TEST_F(StartUp, TheMenuStartsTheCareersDayByItsMapBehindTheLoadScreen)
 {
-    struct Case {
-        const char* button;
-        int level;
-        bool survival;
-    } cases[] = {{"career", 3, false}};
-    for (const Case& c : cases) {
-        Game game;
-        TCBoard_MainMenu& menu = *game.GetMainMenu();
-        ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
-        TheProfileStore().CurrentProfile().highestLevel = 3;
-        menu.TurnToPage(nullptr, true, TCBoard_MainMenu::kTurnToMain);
-        game.ClickOn(menu.GetMainPage()->FindChild(c.button));
-        if (!c.survival) {
-            // The career goes by its map, which offers the newest day.
-            ASSERT_TRUE(game.GetCareer()->visible);
-            EXPECT_EQ(game.GetCareer()->GetSelectedLevel(), c.level);
-            game.ClickOn(FindBelow(game.GetCareer(), "play_button"));
-        }
-        EXPECT_FALSE(menu.visible) << c.button;
-        EXPECT_FALSE(game.GetMenuBackground()->visible) << c.button;
-        EXPECT_TRUE(game.GetLoadScreen()->visible) << c.button;
-        EXPECT_TRUE(game.GetGameBoard()->IsLoading()) << c.button;
-        game.FinishLevelLoad();
-        EXPECT_FALSE(game.GetLoadScreen()->visible) << c.button;
-        EXPECT_TRUE(game.GetBoardWidget()->visible) << c.button;
-        EXPECT_EQ(game.widgetManager->focusWidget, game.GetBoardWidget()) << c.button;
-        EXPECT_TRUE(game.GetGameBoard()->IsRunning()) << c.button;
-        EXPECT_EQ(game.GetGameBoard()->GetLevel(), c.level) << c.button;
-        EXPECT_EQ(game.GetGameBoard()->IsSurvival(), c.survival) << c.button;
-    }
+    Game game;
+    TCBoard_MainMenu& menu = *game.GetMainMenu();
+    ASSERT_TRUE(TheProfileStore().CreateProfile(L"Ada"));
+    TheProfileStore().CurrentProfile().highestLevel = 3;
+    menu.TurnToPage(nullptr, true, TCBoard_MainMenu::kTurnToMain);
+    game.ClickOn(menu.GetMainPage()->FindChild("career"));
+    // The career goes by its map, which offers the newest day.
+    ASSERT_TRUE(game.GetCareer()->visible);
+    EXPECT_EQ(game.GetCareer()->GetSelectedLevel(), 3);
+    game.ClickOn(FindBelow(game.GetCareer(), "play_button"));
+    EXPECT_FALSE(menu.visible);
+    EXPECT_FALSE(game.GetMenuBackground()->visible);
+    EXPECT_TRUE(game.GetLoadScreen()->visible);
+    EXPECT_TRUE(game.GetGameBoard()->IsLoading());
+    game.FinishLevelLoad();
+    EXPECT_FALSE(game.GetLoadScreen()->visible);
+    EXPECT_TRUE(game.GetBoardWidget()->visible);
+    EXPECT_EQ(game.widgetManager->focusWidget, game.GetBoardWidget());
+    EXPECT_TRUE(game.GetGameBoard()->IsRunning());
+    EXPECT_EQ(game.GetGameBoard()->GetLevel(), 3);
+    EXPECT_FALSE(game.GetGameBoard()->IsSurvival());
 }
 
 TEST_F(StartUp, TheDevelopersSwitchGoesPastTheMenusIntoTheLevelItNames)
