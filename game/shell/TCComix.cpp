@@ -1,6 +1,6 @@
 #include "game/shell/TCComix.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/core/Log.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/core/Atlas.h"
-#include "framework/graphics/MemoryImage.h"
 #include "engine/ui/TCDialog.h"
+#include "framework/graphics/MemoryImage.h"
 #include "game/shell/TCComixActors.h"
 
 class TCBoardCore;

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "engine/core/Atlas.h"
-#include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Matrix3.h"
+#include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NubraVector2.h"
 #include "framework/graphics/Rect.h"
 

@@ -10,10 +10,10 @@
 #include "../../engine/core/RecordingAudio.h"
 #include "../sim/SimFixtures.h"
 #include "engine/core/TCSound.h"
-#include "game/shell/TCProfileStore.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "game/shell/TCComixObjects.h"
+#include "game/shell/TCProfileStore.h"
 #include "platform/VirtualKeys.h"
 
 namespace {

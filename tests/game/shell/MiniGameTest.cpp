@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "ShippedGame.h"
-#include "game/shell/TCBoard_Briefing.h"
-#include "game/shell/TCShellScreens.h"
 #include "engine/core/GameClock.h"
 #include "engine/ui/TCButton.h"
 #include "engine/ui/UiFixture.h"
 #include "framework/util/StringUtils.h"
+#include "game/shell/TCBoard_Briefing.h"
+#include "game/shell/TCShellScreens.h"
 #include "game/shell/TCShellScreens.h"
 #include "game/sim/CafeConfig.h"
 #include "game/sim/TCBoard_Game3.h"

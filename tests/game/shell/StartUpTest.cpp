@@ -6,11 +6,11 @@
 #include "game/shell/TCBoard_Briefing.h"
 #include "game/shell/TCBoard_Career.h"
 #include "game/shell/TCBoard_MainMenu.h"
-#include "game/shell/TCShellScreens.h"
 #include "game/shell/TCBoard_Menu.h"
+#include "game/shell/TCShellScreens.h"
+#include "game/sim/TBoard_Hud.h"
 #include "game/sim/TCBoard_Game.h"
 #include "game/sim/TCBoard_Game3.h"
-#include "game/sim/TBoard_Hud.h"
 #include "game/sim/TCEngineBoardHost.h"
 #include "game/sim/TCTutorialScript.h"
 
