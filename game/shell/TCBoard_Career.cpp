@@ -48,6 +48,17 @@ TCBoard_Career::TCBoard_Career(TCEngine3* app, pugi::xml_node uiRoot)
     photoBriefing_ = Bind("photo_briefing");
     reset_ = Bind("reset_button");
     currentDay_ = Bind("current_day");
+    BindDays();
+    for (int cafe = 1; cafe <= 3; ++cafe) {
+        cafeButtons_[size_t(cafe - 1)] = Bind(Nubra::StrFormat("cafe%d_button", cafe));
+        cafeTexts_[size_t(cafe - 1)] = Bind(Nubra::StrFormat("cafe%d_text_big", cafe));
+    }
+    for (int k = 0; k < kAwards; ++k)
+        awards_[size_t(k)] = Bind(kAwardIcons[k]);
+}
+
+void TCBoard_Career::BindDays()
+{
     for (int i = 0; i < kMaxDays; ++i) {
         DayControls& day = days_[size_t(i)];
         day.button = Bind(Nubra::StrFormat("day_button_%02d", i + 1));
@@ -56,12 +67,6 @@ TCBoard_Career::TCBoard_Career(TCEngine3* app, pugi::xml_node uiRoot)
         day.text = Bind(Nubra::StrFormat("day_text_%02d", i + 1));
         SetControlLabel(day.text, std::to_wstring(i + 1));
     }
-    for (int cafe = 1; cafe <= 3; ++cafe) {
-        cafeButtons_[size_t(cafe - 1)] = Bind(Nubra::StrFormat("cafe%d_button", cafe));
-        cafeTexts_[size_t(cafe - 1)] = Bind(Nubra::StrFormat("cafe%d_text_big", cafe));
-    }
-    for (int k = 0; k < kAwards; ++k)
-        awards_[size_t(k)] = Bind(kAwardIcons[k]);
 }
 
 TCCandyWidget* TCBoard_Career::Bind(const std::string& name) const

@@ -51,6 +51,8 @@ public:
 
 private:
     TCCandyWidget* Bind(const std::string& name) const;
+    // Each day's button, badges and numbered text.
+    void BindDays();
     void SwitchCafe(int cafe);
     // The cafe buttons and picture; with reset, the selection goes to the cafe's newest day.
     void RefreshCafe(bool reset);

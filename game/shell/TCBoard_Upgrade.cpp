@@ -45,16 +45,8 @@ void TCBoard_Upgrade::OnShow()
     if (offered_.size() > size_t(kSlots))
         offered_.resize(size_t(kSlots));
     selected_ = -1;
-    for (int i = 0; i < kSlots; ++i) {
-        const Slot& slot = slots_[size_t(i)];
-        const bool offered = i < GetOfferedCount();
-        if (offered)
-            if (auto* button = dynamic_cast<TCButton*>(slot.button))
-                button->SetStateImages("mn09_char_small_" + UpgradeKey(*offered_[size_t(i)]));
-        SetControlShown(slot.button, offered);
-        SetControlShown(slot.tray, offered);
-        SetControlShown(slot.select, false);
-    }
+    for (int i = 0; i < kSlots; ++i)
+        FillSlot(i);
     // An empty offer leaves nothing chosen.
     if (!offered_.empty())
         Select(0);
@@ -64,6 +56,18 @@ void TCBoard_Upgrade::OnShow()
     open_ = true;
     if (parent)
         parent->BringToFront(this);
+}
+
+void TCBoard_Upgrade::FillSlot(int index)
+{
+    const Slot& slot = slots_[size_t(index)];
+    const bool offered = index < GetOfferedCount();
+    if (offered)
+        if (auto* button = dynamic_cast<TCButton*>(slot.button))
+            button->SetStateImages("mn09_char_small_" + UpgradeKey(*offered_[size_t(index)]));
+    SetControlShown(slot.button, offered);
+    SetControlShown(slot.tray, offered);
+    SetControlShown(slot.select, false);
 }
 
 void TCBoard_Upgrade::Select(int slot)

@@ -34,6 +34,8 @@ private:
         TCCandyWidget *button = nullptr, *tray = nullptr, *select = nullptr;
     };
 
+    // The slot's button and tray show the offered upgrade of that place, or go; nothing is chosen.
+    void FillSlot(int index);
     void Select(int slot);
     void Withdraw();
 

@@ -148,34 +148,39 @@ void TCComixObjectText::Load(TCComix& comix, pugi::xml_node node)
     Nubra::NubraVector2 p1(0.0f, 0.0f), p2(100.0f, 100.0f);
     XmlGetPointA(node, "rect_p1", p1);
     XmlGetPointA(node, "rect_p2", p2);
-    int topOffset = comix.GetDefaultTopOffset();
-    int lineSpace = comix.GetDefaultLineSpace();
-    XmlGetIntA(node, "top_offset", topOffset);
-    XmlGetIntA(node, "line_space", lineSpace);
+    TextLayout layout{int(p2.x - p1.x), int(p2.y - p1.y), comix.GetDefaultTopOffset(), comix.GetDefaultLineSpace()};
+    XmlGetIntA(node, "top_offset", layout.topOffset);
+    XmlGetIntA(node, "line_space", layout.lineSpace);
     initial.pos = Nubra::NubraVector2();
     initial.offset = p1;
     XmlGetColorA(node, "color", initial.color);
 
     TCEngine* app = comix.GetApp();
     Nubra::Font* font = app ? app->GetFont(fontName) : nullptr;
-    const int w = int(p2.x - p1.x), h = int(p2.y - p1.y);
     if (!font) {
         WriteLog("WARNING: Can not load %s", fontName.c_str());
         return;
     }
-    if (w <= 0 || h <= 0) {
-        WriteLog("WARNING: text '%s' has no room (%d x %d)", name.c_str(), w, h);
+    if (layout.width <= 0 || layout.height <= 0) {
+        WriteLog("WARNING: text '%s' has no room (%d x %d)", name.c_str(), layout.width, layout.height);
         return;
     }
+    std::unique_ptr<Nubra::MemoryImage> image = Render(app->GetLocalization().GetText(textId), *font, layout);
+    picture_.Load(nullptr, textId, [&image](const std::string&) { return std::move(image); });
+}
+
+std::unique_ptr<Nubra::MemoryImage> TCComixObjectText::Render(const std::wstring& text, Nubra::Font& font,
+                                                              const TextLayout& layout)
+{
     auto image = std::make_unique<Nubra::MemoryImage>();
-    image->Create(std::min(w, kMaxSide), std::min(h, kMaxSide));
+    image->Create(std::min(layout.width, kMaxSide), std::min(layout.height, kMaxSide));
     image->Clear();
     Nubra::Graphics g(image.get());
-    g.SetFont(font);
+    g.SetFont(&font);
     g.SetColor(Nubra::Color(255, 255, 255, 255));
-    g.WriteWordWrapped(Nubra::Rect(0, font->GetHeight() + topOffset, image->GetWidth(), image->GetHeight()),
-                       app->GetLocalization().GetText(textId), lineSpace == 0 ? -1 : lineSpace);
-    picture_.Load(nullptr, textId, [&image](const std::string&) { return std::move(image); });
+    g.WriteWordWrapped(Nubra::Rect(0, font.GetHeight() + layout.topOffset, image->GetWidth(), image->GetHeight()), text,
+                       layout.lineSpace == 0 ? -1 : layout.lineSpace);
+    return image;
 }
 
 TCComixObjectSound::TCComixObjectSound(bool isSound) : isSound_(isSound) {}

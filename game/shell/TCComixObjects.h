@@ -12,6 +12,7 @@
 #include "framework/graphics/Rect.h"
 
 namespace Nubra {
+class Font;
 class Graphics;
 }
 
@@ -88,6 +89,15 @@ public:
 
     // Text pictures larger than this on a side are cut down to it.
     static constexpr int kMaxSide = 4096;
+
+private:
+    struct TextLayout {
+        int width = 0, height = 0;
+        int topOffset = 0; // below the first line's height
+        int lineSpace = 0; // 0: the font's own
+    };
+    // White on clear, for the object's colour to tint.
+    static std::unique_ptr<Nubra::MemoryImage> Render(const std::wstring& text, Nubra::Font& font, const TextLayout& layout);
 };
 
 // A sound of the sound table or the single track of a music stream. Without a channel (an
