@@ -1,6 +1,5 @@
 #include "game/shell/TCShellScreens.h"
 
-#include "game/shell/CareerProgress.h"
 #include "game/shell/TCBoard_Briefing.h"
 #include "game/shell/TCBoard_Career.h"
 #include "game/shell/TCBoard_Debriefing.h"
