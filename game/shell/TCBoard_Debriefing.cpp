@@ -15,12 +15,6 @@
 #include "game/sim/TCBoard_Game3.h"
 #include "game/sim/TCLevelGoals.h"
 
-void TCSetAchDescTask::Run()
-{
-    if (debriefing_)
-        debriefing_->SetAwardDescription(title_, description_);
-}
-
 TCBoard_Debriefing::TCBoard_Debriefing(TCEngine3* app, TCCandyWidget* boardWidget, pugi::xml_node uiRoot,
                                        TCBoard_Game3& board, bool fail)
     : TCDialog(boardWidget, app), playSound(PlaySound), game_(app), board_(board), fail_(fail)

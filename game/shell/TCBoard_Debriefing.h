@@ -7,26 +7,10 @@
 #include <vector>
 
 #include "engine/ui/TCDialog.h"
+#include "game/shell/TCSetAchDescTask.h"
 
-class TCBoard_Debriefing;
 class TCBoard_Game3;
 class TCEngine3;
-
-// Writes an award's title and description into the debriefing when the mouse enters the award;
-// the task with empty ids clears them as it leaves.
-class TCSetAchDescTask : public TCTask {
-public:
-    TCSetAchDescTask() = default;
-    TCSetAchDescTask(std::string title, std::string description, TCBoard_Debriefing* debriefing)
-        : title_(std::move(title)), description_(std::move(description)), debriefing_(debriefing)
-    {
-    }
-    void Run() override;
-
-private:
-    std::string title_, description_;
-    TCBoard_Debriefing* debriefing_ = nullptr;
-};
 
 // The level's result over the board: won ("debriefing_dialog") or failed
 // ("debriefing_dialog_fail"). The won dialog brings the level's awards in one by one. Its buttons
