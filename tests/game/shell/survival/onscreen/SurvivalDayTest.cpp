@@ -68,8 +68,9 @@ TEST(SurvivalDay, FromTheMainMenuByClicksToTheHiScoreTable)
     const auto previous = std::filesystem::current_path();
     // The pack as the build lays it beside the game, with the pictures drawn for it.
     setenv("VELMIRA_DATA_ROOT", (previous / "../game/").c_str(), 1);
-    // The game's file of its own, apart from the headless tests' that may run meanwhile; the
-    // store takes its folder on first use.
+    // The game's file of its own, apart from the headless tests' that may run meanwhile. The
+    // store takes its folder on first use, so no other test may run before this one in this
+    // program.
     setenv("XDG_DATA_HOME", (std::string(std::getenv("XDG_DATA_HOME")) + "/survival-day").c_str(), 1);
     // A player who plays in a window; the career has not yet opened the other cafes.
     std::filesystem::remove(TheProfileStore().Path());
