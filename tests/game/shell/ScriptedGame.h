@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +14,29 @@
 #include "game/shell/TCEngine3.h"
 
 namespace fixtures {
+
+// A folder of the test's own for a file or settings that other tests also write. The profile
+// store takes its folder on first use: a program's first test that uses it must make it private.
+struct PrivateHome {
+    explicit PrivateHome(const char* variable) : name(variable)
+    {
+        folder = std::filesystem::temp_directory_path() /
+                 (std::string("windowed_game_") + variable + std::to_string(getpid()));
+        if (const char* value = std::getenv(variable))
+            previous = value;
+        std::filesystem::create_directories(folder);
+        setenv(variable, folder.c_str(), 1);
+    }
+    // The tests after this one find the environment as it was.
+    ~PrivateHome()
+    {
+        setenv(name, previous.c_str(), 1);
+        std::filesystem::remove_all(folder);
+    }
+    const char* name;
+    std::filesystem::path folder;
+    std::string previous;
+};
 
 // The game of a test in a real window: its own product name, so that no other test's instance
 // lock meets it, the software display and the working folder the test chose.

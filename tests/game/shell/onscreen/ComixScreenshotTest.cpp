@@ -12,6 +12,7 @@
 #include "game/shell/ScriptedGame.h"
 #include "game/shell/TCComix.h"
 #include "game/shell/TCEngine3.h"
+#include "game/shell/TCProfileStore.h"
 #include "game/sim/TCBoard_Game.h"
 
 namespace {
@@ -40,7 +41,8 @@ public:
         if (++lastFrames < 10)
             return;
         shot = TakeScreenshot();
-        if (auto* screen = dynamic_cast<Nubra::MemoryImage*>(widgetManager->screenImage))
+        auto* screen = dynamic_cast<Nubra::MemoryImage*>(widgetManager->screenImage);
+        if (screen && screen->GetBits())
             pixels.assign(screen->GetBits(), screen->GetBits() + screen->GetWidth() * screen->GetHeight());
         End();
     }
@@ -67,9 +69,16 @@ TEST(ComixOnScreen, TheFirstDaysStripReachesTheScreen)
     const std::string pack = (std::filesystem::current_path() / ".." / "game").string() + "/";
     ASSERT_TRUE(std::filesystem::exists(pack + "gfx/comix/page.png")) << pack;
     setenv("VELMIRA_DATA_ROOT", pack.c_str(), 1);
+    // Settings and a player's file of the test's own, whatever other tests left behind: a window
+    // drawn in software, the screen that can be read back.
+    fixtures::PrivateHome data("XDG_DATA_HOME"), config("XDG_CONFIG_HOME");
+    TheProfileStore().Load();
+    TheProfileStore().Header().windowed = 1;
+    ASSERT_TRUE(TheProfileStore().SaveTables());
     DebugSettings().NoMainMenu = true;
     DebugSettings().DbgScene = 1;
     auto* game = new ComixShot();
+    game->RegistryWriteBoolean("Is3D", false);
     game->Init();
     game->Start();
     DebugSettings().NoMainMenu = false;

@@ -58,32 +58,11 @@ public:
     TCCandyWidget* Control(const TCCandyWidget* screen, const char* name) { return FindBelow(screen, name); }
 };
 
-// A folder of the test's own for a file or settings that other tests also write.
-struct PrivateHome {
-    explicit PrivateHome(const char* variable) : name(variable)
-    {
-        folder = fs::temp_directory_path() / (std::string("round_trip_") + variable + std::to_string(getpid()));
-        if (const char* value = std::getenv(variable))
-            previous = value;
-        fs::create_directories(folder);
-        setenv(variable, folder.c_str(), 1);
-    }
-    // The tests after this one find the environment as it was.
-    ~PrivateHome()
-    {
-        setenv(name, previous.c_str(), 1);
-        fs::remove_all(folder);
-    }
-    const char* name;
-    fs::path folder;
-    std::string previous;
-};
-
 TEST(CareerRoundTrip, FromTheMenuThroughADayAndBackTheResultIsKept)
 {
     if (!OnVirtualDisplay())
         GTEST_SKIP() << "needs a virtual X display (xvfb-run)";
-    PrivateHome data("XDG_DATA_HOME"), config("XDG_CONFIG_HOME");
+    fixtures::PrivateHome data("XDG_DATA_HOME"), config("XDG_CONFIG_HOME");
     const fs::path shipped = fs::path(std::getenv("NUBRA_TEST_DATA")) / ".." / "data";
     QuickLevelContent content(shipped, {2});
     setenv("VELMIRA_DATA_ROOT", content.Root().c_str(), 1);
