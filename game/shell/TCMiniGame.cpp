@@ -264,21 +264,28 @@ void TCMiniGame::Remove(const Model::Piece& piece, RemovalEvent event)
         Silence(tray);
     } else if (event == kRemoveByClick) {
         Vanish(tray, "onclick");
-    } else {
-        tray->RunEffect("onchain");
-        TCCandyWidget* effect = effects_[size_t(piece.slot)];
-        effect->SetVisible(true);
-        if (!effect->RunEffect(kChainEvents[piece.kind]))
-            effect->SetVisible(false);
-        // A kind the level still counts flies to the display and keeps its slot until it lands.
-        if (LevelGoals().GetRemaining(piece.kind) > 0) {
-            tray->RunEffect("fly_and_hide");
-            flights_.push_back({piece.slot, piece.kind, {tray->x, tray->y}, FlightTarget(piece.kind)});
-            return;
-        }
-        Vanish(tray, "simple_hide");
+    } else if (LeaveChain(piece)) {
+        return;
     }
     model_.ReleaseSlot(piece.slot);
+}
+
+bool TCMiniGame::LeaveChain(const Model::Piece& piece)
+{
+    TCCandyWidget* tray = trays_[size_t(piece.slot)];
+    tray->RunEffect("onchain");
+    TCCandyWidget* effect = effects_[size_t(piece.slot)];
+    effect->SetVisible(true);
+    if (!effect->RunEffect(kChainEvents[piece.kind]))
+        effect->SetVisible(false);
+    // A kind the level still counts flies to the display and keeps its slot until it lands.
+    if (LevelGoals().GetRemaining(piece.kind) > 0) {
+        tray->RunEffect("fly_and_hide");
+        flights_.push_back({piece.slot, piece.kind, {tray->x, tray->y}, FlightTarget(piece.kind)});
+        return true;
+    }
+    Vanish(tray, "simple_hide");
+    return false;
 }
 
 void TCMiniGame::UpdateFlights()

@@ -80,6 +80,8 @@ private:
     void ShowCoin(int x, int y);
     void HideFinishedCoins();
     void Remove(const TCMiniGameModel::Piece& piece, RemovalEvent event);
+    // A chained piece glows and goes; true when it flies to the display, its slot still held.
+    bool LeaveChain(const TCMiniGameModel::Piece& piece);
     void UpdateFlights();
     // Where a task icon of that kind flies to, in this dialog's coordinates.
     Nubra::Point FlightTarget(int kind) const;
