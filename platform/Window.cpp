@@ -23,6 +23,18 @@ WindowRect PlaceWindow(const WindowRect& usable, const WindowBorders& borders, i
             keepInside(preferredY, outerHeight, usable.y, usable.height, borders.top), width, height};
 }
 
+bool SetWindowFullScreen(SDL_Window* window, bool fullScreen)
+{
+    SDL_Rect display;
+    const bool alreadyFullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (fullScreen && !alreadyFullScreen
+        && SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &display) == 0) {
+        SDL_SetWindowPosition(window, display.x, display.y);
+        SDL_SetWindowSize(window, display.w, display.h);
+    }
+    return SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+}
+
 Window::~Window() { Close(); }
 
 bool Window::Open(const std::string& title, int width, int height)
@@ -47,7 +59,7 @@ void Window::Close()
 void Window::SetFullScreen(bool fullScreen)
 {
     if (window_ && fullScreen != IsFullScreen())
-        SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        SetWindowFullScreen(window_, fullScreen);
 }
 
 bool Window::IsFullScreen() const { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0; }

@@ -24,6 +24,11 @@ struct WindowBorders {
 WindowRect PlaceWindow(const WindowRect& usable, const WindowBorders& borders, int width, int height, int preferredX,
                        int preferredY, int margin = 4);
 
+// Full screen covers the display the window is on without changing its mode. The window takes
+// the display's place and size first: a window manager that ignores the full-screen state, or no
+// manager at all, would leave the window at its own size while SDL reports the display's.
+bool SetWindowFullScreen(SDL_Window* window, bool fullScreen);
+
 // The program's main window. Created hidden; the application shows it when its loop starts.
 // Switching between windowed and full screen keeps the same window: full screen covers the
 // desktop without changing the display mode.

@@ -1,4 +1,5 @@
 #include "platform/WindowPresenter.h"
+#include "platform/Window.h"
 
 #include <SDL.h>
 
@@ -59,7 +60,7 @@ bool WindowPresenter::SetClientSize(int width, int height)
 
 bool WindowPresenter::SetFullScreen(bool on)
 {
-    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+    if (!SetWindowFullScreen(window_, on))
         return Fail("SDL_SetWindowFullscreen");
     return true;
 }
