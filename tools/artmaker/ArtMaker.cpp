@@ -14,6 +14,7 @@
 //        a figure with an emoji face; pose: stand, breathe, step1, step2, work
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -234,12 +235,35 @@ bool Maker::Flush()
     return true;
 }
 
-// Renders an apple and checks what a broken colour path would get wrong: grey or
+// A new folder of this run's own under the temporary folder, removed with what it holds at the
+// end: runs at once (parallel builds, several work trees) keep out of each other's way.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "artmaker-selftest-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            path_ = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Renders an apple in the folder and checks what a broken colour path would get wrong: grey or
 // empty pixels, an opaque background, a picture that does not survive the PNG round trip.
-int SelfTest()
+int SelfTestIn(const std::filesystem::path& folder)
 {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "artmaker-selftest";
-    std::filesystem::create_directories(folder);
     const std::string description = (folder / "apple.txt").string();
     std::ofstream(description) << "image apple.png 48 48\nemoji 0 0 48 48 1F34E\n";
     Maker maker(folder);
@@ -256,12 +280,19 @@ int SelfTest()
         coloured += (p >> 24) > 0x80 && std::max({r, g, b}) - std::min({r, g, b}) > 64;
     }
     const uint32_t corner = image->GetBits()[0];
-    std::filesystem::remove_all(folder);
     if (corner >> 24 != 0)
         return std::fprintf(stderr, "artmaker: the background is not transparent\n"), 1;
     if (opaque < 200 || coloured < 100)
         return std::fprintf(stderr, "artmaker: the glyph came out empty or grey (%d opaque, %d coloured)\n", opaque, coloured), 1;
     return 0;
+}
+
+int SelfTest()
+{
+    const ScratchFolder folder;
+    if (folder.Path().empty())
+        return std::fprintf(stderr, "artmaker: no folder for the self-test\n"), 1;
+    return SelfTestIn(folder.Path());
 }
 
 } // namespace
