@@ -178,8 +178,11 @@ void TCStatus_Bubble::FollowWork()
         productionStage_ = -1.0f;
         return;
     }
+    const bool starting = productionStage_ < 0.0f;
     productionStage_ = std::clamp(1.0f - progress, kMinStage, 1.0f);
-    WriteLog("worker '%s', animStage = %f", owner_->GetName().c_str(), double(productionStage_));
+    // The stage moves every frame of a work: the log hears of a work's start only.
+    if (starting)
+        WriteLog("worker '%s', animStage = %f", owner_->GetName().c_str(), double(productionStage_));
 }
 
 void TCStatus_HP_Client::LoadSkin(pugi::xml_node node)

@@ -198,6 +198,27 @@ TEST_F(StatusTest, AWorkersBubbleShowsHowMuchOfTheProductIsDone)
     }
 }
 
+TEST_F(StatusTest, TheLogHearsOfEachWorkOnceNotOfEveryFrame)
+{
+    auto* worker = Add(std::make_unique<FakeOwner>("worker02"), "worker02");
+    auto* bubble = AddStatus<TCStatus_Bubble>("status_bubble_worker02");
+    worker->text = "working";
+    for (float progress : {-1.0f, 0.0f, 0.2f, 0.4f, 0.6f, -1.0f, -1.0f, 0.5f, 0.75f}) {
+        worker->progress = progress;
+        Step(*bubble);
+    }
+    const std::string log = log_.Text();
+    const auto lines = [&log](const std::string& text) {
+        size_t count = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++count;
+        return count;
+    };
+    EXPECT_EQ(lines("worker 'worker02', animStage"), 2u) << log;
+    EXPECT_EQ(lines("animStage = 1.0"), 1u) << log;
+    EXPECT_EQ(lines("animStage = 0.5"), 1u) << log;
+}
+
 TEST_F(StatusTest, AClientsBarFollowsPatienceWithAFaceForItsMood)
 {
     client_->SetActive(true);
