@@ -2,8 +2,10 @@
 
 #include <mutex>
 
+#include "engine/core/TCTimeSum.h"
+
 float gFrameTime = 0.0f;
-float gGameClock = 0.0f;
+double gGameClock = 0.0;
 
 namespace {
 
@@ -28,6 +30,8 @@ TimeoutRegistry& Registry()
 
 constexpr int kActionGameRuns = 7;
 
+TCTimeSum gClockSum;
+
 } // namespace
 
 void SetTutorialGate(std::function<bool(int action)> forbids)
@@ -45,19 +49,22 @@ void AdvanceGameClock()
     const bool held = TutorialForbids(kActionGameRuns);
     TimeoutRegistry& registry = Registry();
     std::lock_guard lock(registry.mutex);
+    const double before = gGameClock;
+    gClockSum.Add(gFrameTime);
+    gGameClock = gClockSum.Seconds();
     if (held) {
         for (TCTimeout* timeout : registry.live)
             if (timeout->held_)
-                timeout->deadline_ += gFrameTime;
+                timeout->deadline_ += gGameClock - before;
     }
-    gGameClock += gFrameTime;
 }
 
 void ResetGameClock()
 {
     TimeoutRegistry& registry = Registry();
     std::lock_guard lock(registry.mutex);
-    gGameClock = 0.0f;
+    gClockSum.Reset();
+    gGameClock = 0.0;
     for (TCTimeout* timeout : registry.live)
         timeout->deadline_ = gGameClock;
 }

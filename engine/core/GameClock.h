@@ -6,8 +6,8 @@
 
 // Length of the current update step in seconds; the game board is its only writer.
 extern float gFrameTime;
-// Seconds of game time since the level started.
-extern float gGameClock;
+// Seconds of game time since the level started, summed exactly (TCTimeSum).
+extern double gGameClock;
 
 // The tutorial's question "is this action forbidden?" (7: the game runs at all). Without a gate
 // nothing is forbidden, which keeps the clock free of the simulation layer.
@@ -31,7 +31,7 @@ public:
 
     void Set(float seconds) { deadline_ = gGameClock + seconds; }
     void Extend(float seconds) { deadline_ += seconds; }
-    float Remaining() const { return deadline_ - gGameClock; }
+    float Remaining() const { return static_cast<float>(deadline_ - gGameClock); }
     bool IsPending() const { return gGameClock < deadline_; }
     bool IsHeld() const { return held_; }
 
@@ -41,5 +41,5 @@ private:
 
     std::list<TCTimeout*>::iterator node_;
     bool held_;
-    float deadline_ = 0.0f;
+    double deadline_ = 0.0;
 };

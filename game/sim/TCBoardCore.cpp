@@ -259,7 +259,7 @@ void TCBoardCore::OnLevelLoaded()
 void TCBoardCore::StartLevel()
 {
     gFrameTime = 0.0f;
-    levelTime_ = 0.0f;
+    levelTime_.Reset();
     levelOver_ = false;
     stageCounter_ = 1;
     nextStage_ = stages_.begin();
@@ -358,7 +358,7 @@ void TCBoardCore::Update()
         return;
     }
     gFrameTime = static_cast<float>(host_.GetUpdatePeriodMs() / 1000.0);
-    levelTime_ += gFrameTime;
+    levelTime_.Add(gFrameTime);
     queue_.AdvanceTime();
     AdvanceGameClock();
     ProcessEventQueues();

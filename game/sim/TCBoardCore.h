@@ -8,6 +8,7 @@
 
 #include "engine/core/GameClock.h"
 #include "engine/core/TCEngine.h"
+#include "engine/core/TCTimeSum.h"
 #include "engine/core/XmlHelpers.h"
 #include "game/sim/BoardObjects.h"
 #include "game/sim/TCBoardHost.h"
@@ -83,7 +84,7 @@ public:
     bool IsSurvival() const { return survival_; }
     bool IsLevelOverShown() const { return levelOver_; }
     int GetLevel() const { return level_; }
-    float GetLevelTime() const { return levelTime_; }
+    double GetLevelTime() const { return levelTime_.Seconds(); }
     int GetStageCounter() const { return stageCounter_; }
     TCBoardItem* GetHoveredItem() const { return hovered_; }
     const std::string& GetStartComix() const { return startComix_; }
@@ -174,7 +175,7 @@ private:
     bool loading_ = false;
     // What the loader left for the main thread's hand-back.
     bool levelReady_ = false;
-    float levelTime_ = 0.0f;
+    TCTimeSum levelTime_;
     bool levelOver_ = false;
     TCTimeout levelOverDeadline_;
     int money_ = 0;

@@ -75,7 +75,9 @@ void TCEventQueue::LoadCareer(pugi::xml_node level)
 {
     ForEachNode(level, "events_queue/time_point", [this](pugi::xml_node node) {
         auto event = std::make_unique<TCEvent>();
-        XmlGetFloat(node, "time", event->time);
+        float time = 0.0f;
+        XmlGetFloat(node, "time", time);
+        event->time = time;
         XmlGetString(node, "type", event->type);
         ReadPersons(node, event->persons);
         int vip = 0;
@@ -183,7 +185,7 @@ bool TCEventQueue::AdvanceTime()
 {
     if (TutorialForbids(kTutorialActionRun))
         return false;
-    time_ += gFrameTime;
+    time_.Add(gFrameTime);
     return true;
 }
 
@@ -193,7 +195,7 @@ bool TCEventQueue::IsExhausted() const { return IsQueueExhausted(0) && IsQueueEx
 
 const TCEvent* TCEventQueue::GetDueEvent(int queue) const
 {
-    if (IsQueueExhausted(queue) || (*cursor_[queue])->time > time_)
+    if (IsQueueExhausted(queue) || (*cursor_[queue])->time > time_.Seconds())
         return nullptr;
     return cursor_[queue]->get();
 }
@@ -253,7 +255,7 @@ std::unique_ptr<TCEvent> TCEventQueue::Generate(int queue)
     auto event = std::make_unique<TCEvent>();
     event->type = type->type;
     event->persons = type->persons;
-    event->time = time_ + Draw(type->timeMin, type->timeMax);
+    event->time = time_.Seconds() + Draw(type->timeMin, type->timeMax);
     DrawOrders(*type, *event);
     return event;
 }
@@ -313,7 +315,7 @@ void TCEventQueue::RestartStages()
 
 void TCEventQueue::Reset()
 {
-    time_ = 0.0f;
+    time_.Reset();
     for (int q = 0; q < kQueueCount; ++q) {
         cursor_[q] = events_[q].begin();
         taken_[q] = 0;
@@ -330,6 +332,6 @@ void TCEventQueue::Clear()
     }
     templates_.clear();
     stages_.clear();
-    time_ = 0.0f;
+    time_.Reset();
     RestartStages();
 }

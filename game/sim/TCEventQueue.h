@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/TCTimeSum.h"
+
 // One client arrival: when, who, and what they will order.
 struct TCEvent {
-    float time = 0.0f;
+    double time = 0.0; // seconds of the queue's clock
     std::string type;
     std::array<std::string, 4> persons;
     std::list<std::string> orders;
@@ -43,7 +45,7 @@ public:
     void Load(pugi::xml_node level);
     // The queue's clock moves with the frame time unless the tutorial holds the game.
     bool AdvanceTime();
-    float GetTime() const { return time_; }
+    double GetTime() const { return time_.Seconds(); }
 
     bool IsQueueExhausted(int queue) const;
     bool IsExhausted() const;
@@ -116,7 +118,7 @@ private:
     std::array<EventList, kQueueCount> events_;
     std::array<EventList::iterator, kQueueCount> cursor_;
     std::array<int, kQueueCount> taken_{};
-    float time_ = 0.0f;
+    TCTimeSum time_;
     std::map<std::string, OrderTemplate> templates_;
     std::vector<Stage> stages_;
     size_t stage_ = 0;

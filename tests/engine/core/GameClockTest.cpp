@@ -79,6 +79,21 @@ TEST_F(GameClock, ForbiddenGameHoldsOnlyHeldTimeouts)
     EXPECT_FALSE(held.IsPending());
 }
 
+TEST_F(GameClock, ALongRunOfStepsEndsAtTheirExactSumAndTheDeadlinesWithIt)
+{
+    TCTimeout lastMinute;
+    lastMinute.Set(7140.0f);
+    Steps(714000, 0.01f);
+    EXPECT_EQ(gGameClock, 7140.0);
+    EXPECT_FALSE(lastMinute.IsPending()) << "due on the step that reaches it, not a few late";
+    lastMinute.Set(60.0f);
+    Steps(5999, 0.01f);
+    EXPECT_TRUE(lastMinute.IsPending());
+    Steps(1, 0.01f);
+    EXPECT_EQ(gGameClock, 7200.0);
+    EXPECT_FALSE(lastMinute.IsPending());
+}
+
 TEST_F(GameClock, ResetCancelsEveryLiveTimeoutAfterRemovalsInTheMiddle)
 {
     TCTimeout first(true), last(true);

@@ -70,6 +70,19 @@ TEST_F(BoardTest, OneStepRunsInItsFixedOrder)
     EXPECT_EQ(a.clicks, 1);
 }
 
+TEST_F(BoardTest, TwoHoursOfStepsEndAtTwoHoursOnEveryClock)
+{
+    StartWith("<level/>");
+    constexpr int kSteps = 2 * 3600 * 100; // 10 ms each
+    for (int i = 0; i < kSteps; ++i) {
+        board_.Update();
+        trace_.clear();
+    }
+    EXPECT_EQ(board_.GetLevelTime(), 7200.0);
+    EXPECT_EQ(board_.GetEventQueue().GetTime(), 7200.0);
+    EXPECT_EQ(gGameClock, 7200.0);
+}
+
 TEST_F(BoardTest, ABlockedStepDoesNothingAndInputIsIgnored)
 {
     struct Row {
