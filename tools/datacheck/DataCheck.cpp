@@ -25,6 +25,7 @@
 #include "engine/ui/AnmFile.h"
 #include "framework/data/PakFile.h"
 #include "framework/graphics/ImageLib.h"
+#include "game/shell/CareerProgress.h"
 #include "game/shell/TCComix.h"
 #include "game/sim/TCBoard_Game3.h"
 #include "game/sim/TCBoardHost.h"
@@ -67,6 +68,7 @@ private:
     void ParseComixes(const pugi::xml_document& doc);
     void CheckUiElement(pugi::xml_node element);
     void CheckLevel(const std::string& levelFile);
+    void CheckEveryDayExists(const std::vector<std::string>& levels);
     void CheckScene(const std::string& level, pugi::xml_node levelRoot, pugi::xml_node sceneRoot);
     void CheckObjectClips(const std::string& level, pugi::xml_node object, pugi::xml_node levelEntry,
                           const std::set<std::string>& clientSkins, const std::set<std::string>& products);
@@ -699,6 +701,24 @@ void Checker::CheckLevel(const std::string& levelFile)
     CheckSupply(levelFile, levelRoot, sceneDoc->child("root"));
 }
 
+// A missing career day is a locked hole in the career map, and a missing survival level a cafe
+// the survival screen cannot start.
+void Checker::CheckEveryDayExists(const std::vector<std::string>& levels)
+{
+    const auto has = [&levels](const char* format, int number) {
+        char name[32];
+        std::snprintf(name, sizeof name, format, number);
+        return std::find(levels.begin(), levels.end(), name) != levels.end();
+    };
+    const int lastDay = CafeLevelOffset(3) + CafeDayCount(3);
+    for (int day = 1; day <= lastDay; ++day)
+        if (!has("cfg\\l%03d.xml", day))
+            Error("the career has no day %d (cfg\\l%03d.xml)", day, day);
+    for (int cafe = 1; cafe <= 3; ++cafe)
+        if (!has("cfg\\e%03d.xml", cafe))
+            Error("survival has no level for cafe %d (cfg\\e%03d.xml)", cafe, cafe);
+}
+
 // Loads every level into the cafe board as the game does and reports what the loaders log as an
 // error.
 void Checker::LoadLevels(const std::vector<std::string>& levels)
@@ -755,6 +775,7 @@ int Checker::Run()
         if (name.size() == 8 && (name[0] == 'l' || name[0] == 'e') && name.substr(4) == ".xml")
             levels.push_back("cfg\\" + name);
     }
+    CheckEveryDayExists(levels);
     for (const std::string& level : levels)
         CheckLevel(level);
     LoadLevels(levels);

@@ -10,6 +10,8 @@ if(result EQUAL 0)
 endif()
 foreach(fault
     "no music stream 'level1'"
+    "the career has no day 1 "
+    "survival has no level for cafe 3 "
     "the upgrade 'speed' of 'boss' has no text 'mn09_desc_boss_speed'"
     "no text 'breif_text_l02' introduces the day"
     "overrides the unknown worker 'worker09'"
