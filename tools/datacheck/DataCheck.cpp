@@ -576,13 +576,16 @@ void Checker::CheckSupply(const std::string& level, pugi::xml_node levelRoot, pu
     int payable = 0;
     for (pugi::xml_node event : levelRoot.child("events_queue").children("time_point")) {
         seat(event);
-        for (pugi::xml_node param : event.children("param"))
+        int orders = 0;
+        for (pugi::xml_node param : event.children("param")) {
             need(param.attribute("name").value());
-        // A family pays once, as its happiest member would.
+            ++orders;
+        }
+        // Every order served is paid for; a family pays as its happiest member would.
         int most = 0;
         for (const char* person : {"person1", "person2", "person3", "person4"})
             most = std::max(most, pays[event.attribute(person).value()]);
-        payable += most;
+        payable += most * orders;
     }
     for (pugi::xpath_node order : levelRoot.select_nodes("templates/order_template//order"))
         need(order.node().attribute("name").value());

@@ -19,8 +19,8 @@ foreach(fault
     "a guest asks for '0300', which nothing in the level makes"
     "a guest asks for '0205', but no worker makes either half to join them"
     "a family comes, but the level has no family table"
-    "the normal goal 150 is more than all its guests pay \\(100\\)"
-    "the expert goal 200 is more than all its guests pay \\(100\\)"
+    "the normal goal 150 is more than all its guests pay \\(130\\)"
+    "the expert goal 200 is more than all its guests pay \\(130\\)"
     "'client01' needs the clip 'client_stand_upgirlidle_green'")
   if(NOT report MATCHES "${fault}")
     message(FATAL_ERROR "datacheck did not report: ${fault}\n${report}")
