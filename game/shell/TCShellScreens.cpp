@@ -70,7 +70,6 @@ void TCShellScreens::ShowMessageBox(const std::string& name) { ShowMessageBox1(n
 
 void TCShellScreens::ShowUpgradeShop() { game_.GetUpgradeShop()->Show(); }
 
-
 bool TCShellScreens::IsLevelDialogVisible() const
 {
     return IsComixVisible() || game_.GetUpgradeShop()->visible || game_.GetEscapeMenu()->visible ||
@@ -100,7 +99,7 @@ void TCShellScreens::AddMiniGamePiece(int kind)
 
 void TCShellScreens::EnableMiniGamePiece(int piece) { game_.GetMiniGame()->EnablePiece(piece); }
 
-void TCShellScreens::DisableMiniGamePieces() { game_.GetMiniGame()->EnableAllPieces(); }
+void TCShellScreens::EnableAllMiniGamePieces() { game_.GetMiniGame()->EnableAllPieces(); }
 
 int TCShellScreens::EnterSurvivalScore(int money)
 {

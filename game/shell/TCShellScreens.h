@@ -43,7 +43,7 @@ public:
     void EnableMiniGamePiece(int piece) override;
     // When the lessons end every piece becomes clickable: pieces the tutorial dealt would
     // otherwise stay shut for the rest of the day.
-    void DisableMiniGamePieces() override;
+    void EnableAllMiniGamePieces() override;
 
     int EnterSurvivalScore(int money) override;
     void ShowSurvivalBoard() override;

@@ -98,7 +98,7 @@ public:
 
     // What the tutorial asks of the level.
     void EnableMiniGamePiece(int piece) override;
-    void DisableMiniGamePieces() override;
+    void EnableAllMiniGamePieces() override;
     void ResetRushTime() override { rush_.RestartTimer(); }
     void ResetTutorialScene() override;
 

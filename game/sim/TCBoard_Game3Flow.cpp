@@ -299,10 +299,10 @@ void TCBoard_Game3::EnableMiniGamePiece(int piece)
         screens_->EnableMiniGamePiece(piece);
 }
 
-void TCBoard_Game3::DisableMiniGamePieces()
+void TCBoard_Game3::EnableAllMiniGamePieces()
 {
     if (screens_)
-        screens_->DisableMiniGamePieces();
+        screens_->EnableAllMiniGamePieces();
 }
 
 void TCBoard_Game3::ResetTutorialScene()

@@ -43,7 +43,7 @@ public:
     // The tutorial opens the mini-game one piece (1-based) at a time and closes it again; a
     // shell without a mini-game ignores both.
     virtual void EnableMiniGamePiece(int piece) { (void)piece; }
-    virtual void DisableMiniGamePieces() {}
+    virtual void EnableAllMiniGamePieces() {}
 
     // Survival's end: the board gives way to the menu background and the money enters hi-score
     // table 1 under the player's name; the entry's rank comes back.

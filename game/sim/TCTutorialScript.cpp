@@ -112,7 +112,7 @@ void TCTutorialScript::EndScript()
 {
     script_ = nullptr;
     if (level_)
-        level_->DisableMiniGamePieces();
+        level_->EnableAllMiniGamePieces();
     if (hud_)
         hud_->ShowSkipTutorial(false);
 }

@@ -39,7 +39,7 @@ class TCTutorialLevel {
 public:
     virtual ~TCTutorialLevel() = default;
     virtual void EnableMiniGamePiece(int piece) = 0;
-    virtual void DisableMiniGamePieces() = 0;
+    virtual void EnableAllMiniGamePieces() = 0;
     virtual void ResetRushTime() = 0;
     // The tutorial's scene back to fresh: the boss idle, its workers and clients anew, the
     // mini-game cleared.

@@ -252,7 +252,7 @@ TEST_F(Shipped, PiecesDriftIntoTheTrayOfARunningLevelAndACoinChainPaysItsBonus)
     EXPECT_TRUE(miniGame.GetModel().GetPieces()[0].enabled);
     TCShellScreens(game).AddMiniGamePiece(Model::kIce);
     EXPECT_FALSE(miniGame.GetModel().GetPieces()[1].enabled);
-    board.DisableMiniGamePieces();
+    board.EnableAllMiniGamePieces();
     EXPECT_TRUE(miniGame.GetModel().GetPieces()[1].enabled);
 }
 

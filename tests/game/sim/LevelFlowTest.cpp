@@ -45,7 +45,7 @@ public:
     void LoadMiniGameLevel(pugi::xml_node) override {}
     void AddMiniGamePiece(int kind) override { trace_.push_back("piece " + std::to_string(kind)); }
     void EnableMiniGamePiece(int piece) override { trace_.push_back("enable piece " + std::to_string(piece)); }
-    void DisableMiniGamePieces() override { trace_.push_back("pieces off"); }
+    void EnableAllMiniGamePieces() override { trace_.push_back("pieces off"); }
     int EnterSurvivalScore(int money) override
     {
         trace_.push_back("score " + std::to_string(money));

@@ -51,7 +51,7 @@ public:
 class RecordingLevel : public TCTutorialLevel {
 public:
     void EnableMiniGamePiece(int piece) override { pieces.push_back(piece); }
-    void DisableMiniGamePieces() override { ++piecesDisabled; }
+    void EnableAllMiniGamePieces() override { ++piecesDisabled; }
     void ResetRushTime() override { ++rushResets; }
     void ResetTutorialScene() override { ++sceneResets; }
 
